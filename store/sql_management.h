@@ -1,0 +1,74 @@
+// The device store: what the running system has learned about devices, in a scratch
+// SQLite file (data.mdb) that lives for one run. One lock serialises every operation;
+// it covers only database work, never a call into the engine.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "store/ado_database.h"
+#include "store/device_record.h"
+
+namespace fk {
+
+class IPrompter;
+
+class CSqlManagement {
+public:
+    // The process-wide store in the program directory, created on first call.
+    static CSqlManagement& Instance();
+
+    // A store whose data.mdb lives in `directory` (with or without a trailing '/').
+    // Any old file there is deleted first; the file is deleted again on destruction.
+    // An open failure is told once through `prompter` (the process prompter if null).
+    explicit CSqlManagement(const std::string& directory, IPrompter* prompter = nullptr);
+    ~CSqlManagement();
+    CSqlManagement(const CSqlManagement&) = delete;
+    CSqlManagement& operator=(const CSqlManagement&) = delete;
+
+    bool IsOpen() const;
+    const std::string& DatabasePath() const { return path_; }
+    bool ExecuteSql(const std::string& statement);
+
+    // Updates from device messages.
+    bool SaveDeviceReport(ap_info_stu record);
+    bool SaveScanResults(std::span<const std::uint8_t> payload);
+    bool ClearScanResults();
+    bool DeleteDevice(const std::string& mac);
+    bool UpdateUptime(const std::string& ip, const std::string& mac, std::uint32_t seconds);
+    bool SetStatus(const std::string& mac, int status);
+    bool MarkUpgrading(const std::string& mac);
+    bool ResetUpgradeFail(const std::string& mac);
+    int GetStatus(const std::string& mac);
+    bool IsUpgradeWaiting(const std::string& mac);
+    bool HasBridgedStation(const std::string& mac);
+    bool FindBridgePeer(const std::string& mac, std::string& peer);
+
+    // List queries.
+    bool QueryDevicePage(int sort, std::vector<ap_info_stu>& list, int& page_count,
+                         int& online_count, int size, int page, bool ascending,
+                         const std::string& text);
+    bool GetDevice(const std::string& mac, ap_info_stu& record);
+    bool GetAllIps(std::vector<std::string>& ips);
+    bool GetAllMacs(std::vector<std::string>& macs);
+    bool GetScanList(int sort, std::vector<config_otherwl_basic>& list, bool ascending);
+    bool GetScanEntry(const std::string& mac, config_otherwl_basic& entry);
+
+private:
+    bool CreateSchema();
+
+    std::string path_;
+    CADODatabase db_;
+    std::unique_ptr<CADORecordset> rs_;
+    mutable std::mutex lock_;
+};
+
+// The numeric address the lists sort by: the four octets read as one little-endian
+// number, so that within one /24 devices sort by their last octet.
+std::uint32_t IpNumber(std::string_view ip_text);
+
+}  // namespace fk
