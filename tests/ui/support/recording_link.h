@@ -1,0 +1,155 @@
+// A device link that sends nothing: it keeps every call with its bytes so a widget
+// test can check what a page would have put on the wire, and hands back the adapter
+// and pending-device lists the test chose. Sender threads call it, so it locks.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "protocol/device_link.h"
+
+namespace fk::test {
+
+struct SentCommand {
+    std::string ip;
+    std::uint16_t type = 0;
+    std::vector<std::uint8_t> payload;
+    std::string mac;
+    bool retransmit = false;
+};
+
+struct PendingIpCall {
+    std::string mac;
+    std::string old_ip;
+    std::string new_ip;
+};
+
+class RecordingLink final : public IDeviceLink {
+  public:
+    bool SendToDevice(const std::string& ip, std::uint16_t type,
+                      std::span<const std::uint8_t> payload, const std::string& mac,
+                      bool retransmit) override {
+        {
+            std::lock_guard lock(mutex_);
+            sent_.push_back({ip, type, {payload.begin(), payload.end()}, mac, retransmit});
+        }
+        changed_.notify_all();
+        return send_result_;
+    }
+    void SearchDevices() override { Count(searches_); }
+    void SetPendingIp(const std::string& mac, const std::string& old_ip,
+                      const std::string& new_ip) override {
+        std::lock_guard lock(mutex_);
+        pending_ip_calls_.push_back({mac, old_ip, new_ip});
+    }
+    void ReleasePendingDevices() override { Count(releases_); }
+    void DropPendingDevices() override { Count(drops_); }
+    void PruneStoreToPresent() override { Count(prunes_); }
+    void ListPendingDevices(int max, const std::string& filter,
+                            std::vector<ap_info_stu>& list) override {
+        std::lock_guard lock(mutex_);
+        last_pending_filter_ = filter;
+        list.clear();
+        for (const auto& record : pending_) {
+            if (max >= 0 && static_cast<int>(list.size()) >= max) break;
+            list.push_back(record);
+        }
+    }
+    void GetLocalAdapters(std::vector<adapter_info_stu>& list) override {
+        std::lock_guard lock(mutex_);
+        ++adapter_queries_;
+        list = adapters_;
+    }
+    bool ScanComplete() const override {
+        std::lock_guard lock(mutex_);
+        return scan_complete_;
+    }
+
+    // What the test hands out.
+    void SetAdapters(std::vector<adapter_info_stu> adapters) {
+        std::lock_guard lock(mutex_);
+        adapters_ = std::move(adapters);
+    }
+    void SetPending(std::vector<ap_info_stu> pending) {
+        std::lock_guard lock(mutex_);
+        pending_ = std::move(pending);
+    }
+    void SetScanComplete(bool complete) {
+        std::lock_guard lock(mutex_);
+        scan_complete_ = complete;
+    }
+    // What SendToDevice answers (a failed send looks like an unplugged adapter).
+    void SetSendResult(bool ok) {
+        std::lock_guard lock(mutex_);
+        send_result_ = ok;
+    }
+
+    // What the test reads back.
+    std::vector<SentCommand> Sent() const {
+        std::lock_guard lock(mutex_);
+        return sent_;
+    }
+    std::vector<SentCommand> SentOfType(std::uint16_t type) const {
+        std::lock_guard lock(mutex_);
+        std::vector<SentCommand> out;
+        for (const auto& c : sent_)
+            if (c.type == type) out.push_back(c);
+        return out;
+    }
+    std::vector<PendingIpCall> PendingIpCalls() const {
+        std::lock_guard lock(mutex_);
+        return pending_ip_calls_;
+    }
+    std::string LastPendingFilter() const {
+        std::lock_guard lock(mutex_);
+        return last_pending_filter_;
+    }
+    int Searches() const { return Read(searches_); }
+    int Releases() const { return Read(releases_); }
+    int Drops() const { return Read(drops_); }
+    int Prunes() const { return Read(prunes_); }
+    int AdapterQueries() const { return Read(adapter_queries_); }
+    void ClearSent() {
+        std::lock_guard lock(mutex_);
+        sent_.clear();
+    }
+
+    // For sender threads: blocks until `count` commands were sent or the deadline
+    // passes; true when they were.
+    bool WaitForSent(std::size_t count, std::chrono::milliseconds deadline) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, deadline, [&] { return sent_.size() >= count; });
+    }
+
+  private:
+    void Count(int& counter) {
+        std::lock_guard lock(mutex_);
+        ++counter;
+    }
+    int Read(const int& counter) const {
+        std::lock_guard lock(mutex_);
+        return counter;
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<SentCommand> sent_;
+    std::vector<PendingIpCall> pending_ip_calls_;
+    std::vector<adapter_info_stu> adapters_;
+    std::vector<ap_info_stu> pending_;
+    std::string last_pending_filter_;
+    bool scan_complete_ = false;
+    bool send_result_ = true;
+    int searches_ = 0;
+    int releases_ = 0;
+    int drops_ = 0;
+    int prunes_ = 0;
+    int adapter_queries_ = 0;
+};
+
+}  // namespace fk::test
