@@ -175,6 +175,8 @@ scan_reply_stu DecodeScanReply(std::span<const std::uint8_t> payload);
 std::string Utf8ToLocal(std::string_view text);
 // Text about to be sent to a device; the local code page is UTF-8 here.
 std::string LocalToUtf8(std::string_view text);
+// The same, cut at a character boundary so that it fits an area of `area` bytes.
+std::string LocalToUtf8(std::string_view text, std::size_t area);
 // Applies Utf8ToLocal to a fixed text field in place and rewrites its length byte.
 template <std::size_t N>
 void ConvertFieldToLocal(fixed_text<N>& field) {

@@ -1,0 +1,103 @@
+#include "protocol/report.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace fk {
+namespace {
+
+// Copies what the sender actually sent, up to the structure's size; the rest stays 0.
+template <typename T>
+T DecodeInto(std::span<const std::uint8_t> payload, std::size_t readable) {
+    T out;
+    std::memset(&out, 0, sizeof(out));
+    const std::size_t n = std::min({payload.size(), readable, sizeof(T)});
+    std::memcpy(&out, payload.data(), n);
+    return out;
+}
+
+inline constexpr std::size_t kShortAnnouncement = 33;
+
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// Byte count of the character starting at `text[pos]` when it is complete and well
+// formed (no overlong forms, no surrogates, nothing above U+10FFFF); 0 otherwise.
+std::size_t ValidCharLength(std::string_view text, std::size_t pos) {
+    const auto b0 = static_cast<unsigned char>(text[pos]);
+    if (b0 < 0x80) return 1;
+    std::size_t len = 0;
+    unsigned char lo = 0x80;
+    unsigned char hi = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        if (b0 == 0xE0) lo = 0xA0;
+        if (b0 == 0xED) hi = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        if (b0 == 0xF0) lo = 0x90;
+        if (b0 == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (pos + len > text.size()) return 0;
+    const auto b1 = static_cast<unsigned char>(text[pos + 1]);
+    if (b1 < lo || b1 > hi) return 0;
+    for (std::size_t i = 2; i < len; ++i) {
+        if (!IsContinuation(static_cast<unsigned char>(text[pos + i]))) return 0;
+    }
+    return len;
+}
+
+// Length of the longest prefix made of whole, valid characters.
+std::size_t ValidPrefixLength(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t n = ValidCharLength(text, pos);
+        if (n == 0) break;
+        pos += n;
+    }
+    return pos;
+}
+
+}  // namespace
+
+ap_report_stu DecodeReport(std::span<const std::uint8_t> payload) {
+    return DecodeInto<ap_report_stu>(payload, sizeof(ap_report_stu));
+}
+
+ap_hello_stu DecodeAnnouncement(std::span<const std::uint8_t> payload, std::size_t declared_len) {
+    const std::size_t readable =
+        declared_len <= kShortAnnouncement ? kShortAnnouncement : sizeof(ap_hello_stu);
+    return DecodeInto<ap_hello_stu>(payload, readable);
+}
+
+keepalive_stu DecodeKeepalive(std::span<const std::uint8_t> payload) {
+    return DecodeInto<keepalive_stu>(payload, sizeof(keepalive_stu));
+}
+
+scan_reply_stu DecodeScanReply(std::span<const std::uint8_t> payload) {
+    return DecodeInto<scan_reply_stu>(payload, sizeof(scan_reply_stu));
+}
+
+// A fixed text area often ends in the middle of a character, and devices are not
+// above sending garbage: everything from the first broken character on is dropped,
+// but every whole character before it is kept, whatever its byte count.
+std::string Utf8ToLocal(std::string_view text) {
+    return std::string(text.substr(0, ValidPrefixLength(text)));
+}
+
+std::string LocalToUtf8(std::string_view text) {
+    return std::string(text);
+}
+
+std::string LocalToUtf8(std::string_view text, std::size_t area) {
+    if (text.size() <= area) return std::string(text);
+    // Cutting inside a character would hand the device a broken name.
+    return std::string(text.substr(0, ValidPrefixLength(text.substr(0, area))));
+}
+
+}  // namespace fk
