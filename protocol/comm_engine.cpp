@@ -1,0 +1,322 @@
+#include "protocol/comm_engine.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <utility>
+
+#include "protocol/packet.h"
+#include "protocol/subnet.h"
+#include "store/sql_management.h"
+
+namespace fk {
+
+namespace {
+
+constexpr int kOneMegabyte = 1048576;
+constexpr int kTenMegabytes = 10485760;
+// Nothing reads the search port; its receive buffer only has to exist. It still
+// receives our own broadcasts, so it is kept as small as the system allows.
+constexpr int kUnreadReceiveBuffer = 1;
+// After a failed receive that is not a stop, do not spin on the error.
+constexpr std::chrono::milliseconds kReceiveRetry{10};
+
+// Sleeps for `period` or until stop is requested; false on stop.
+bool SleepFor(std::stop_token stop, std::chrono::milliseconds period) {
+    std::mutex m;
+    std::condition_variable_any cv;
+    std::unique_lock lock(m);
+    cv.wait_for(lock, stop, period, [] { return false; });
+    return !stop.stop_requested();
+}
+
+bool IsNeverRepeated(std::uint16_t type) {
+    return type == MSG_DISCOVER || type == MSG_SCAN_AP || type == MSG_KEEPALIVE ||
+           type == MSG_RELEASE;
+}
+
+bool IsUsable(const adapter_info_stu& a) {
+    return a.state == 1 && !a.addresses.empty() && a.addresses.front().ip != "0.0.0.0";
+}
+
+bool ListHoldsAddress(const std::vector<adapter_info_stu>& list, const std::string& ip) {
+    for (const auto& adapter : list) {
+        for (const auto& address : adapter.addresses) {
+            if (address.ip == ip) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+CCommEngine& CCommEngine::Instance() {
+    static CCommEngine engine(EngineOptions{}, MakeSystemAdapterSource(),
+                              CSqlManagement::Instance());
+    return engine;
+}
+
+CCommEngine::CCommEngine(EngineOptions options, std::unique_ptr<IAdapterSource> adapters,
+                         CSqlManagement& store)
+    : options_(std::move(options)),
+      adapters_(std::move(adapters)),
+      store_(store),
+      presence_(*this, store),
+      handlers_(presence_, store, *this),
+      retransmission_max_(options_.retransmission_max),
+      retransmission_interval_(options_.retransmission_interval) {}
+
+CCommEngine::~CCommEngine() {
+    Stop();
+}
+
+bool CCommEngine::Start(int retransmission_max, int retransmission_interval) {
+    std::lock_guard lifecycle(lifecycle_lock_);
+    retransmission_max_.store(retransmission_max);
+    retransmission_interval_.store(retransmission_interval);
+    StopThreads();
+    if (!OpenSockets()) return false;
+    StartThreads();
+    running_.store(true);
+    std::vector<adapter_info_stu> adapters;
+    GetLocalAdapters(adapters);
+    return true;
+}
+
+bool CCommEngine::OpenSockets() {
+    UdpSocketConfig search{options_.search_port, true, kOneMegabyte, kUnreadReceiveBuffer};
+    UdpSocketConfig announce{options_.announce_port, false, kOneMegabyte, kOneMegabyte};
+    // Commands leave through this socket too; our own multicast must not come back.
+    UdpSocketConfig keepalive{options_.keepalive_port, false, kOneMegabyte, kOneMegabyte, false};
+    UdpSocketConfig reply{options_.reply_port, false, kTenMegabytes, kTenMegabytes};
+    if (!search_socket_.Open(search)) return false;
+    search_socket_.ShutdownReceive();
+    return announce_socket_.Open(announce) && keepalive_socket_.Open(keepalive) &&
+           reply_socket_.Open(reply);
+}
+
+void CCommEngine::StartThreads() {
+    auto receiver = [this](CUdpSocket& socket, EngineQueue which, int type) {
+        return std::jthread([this, &socket, which, type](std::stop_token stop) {
+            ReceiveLoop(stop, socket, queues_[static_cast<int>(which)], which, type);
+        });
+    };
+    auto worker = [this](EngineQueue which) {
+        return std::jthread([this, which](std::stop_token stop) {
+            WorkLoop(stop, queues_[static_cast<int>(which)], which);
+        });
+    };
+    threads_.push_back(receiver(announce_socket_, EngineQueue::announce, MSG_DISCOVER));
+    threads_.push_back(receiver(keepalive_socket_, EngineQueue::keepalive, MSG_KEEPALIVE));
+    threads_.push_back(receiver(reply_socket_, EngineQueue::reply, -1));
+    threads_.push_back(worker(EngineQueue::announce));
+    threads_.push_back(worker(EngineQueue::keepalive));
+    threads_.push_back(worker(EngineQueue::reply));
+    threads_.emplace_back([this](std::stop_token stop) { AgerLoop(stop); });
+    threads_.emplace_back([this](std::stop_token stop) { ResendLoop(stop); });
+}
+
+void CCommEngine::StopThreads() {
+    for (auto& t : threads_) t.request_stop();
+    // Receivers block in the kernel; a receive shutdown wakes them, while the
+    // keep-alive socket stays able to send the goodbyes.
+    announce_socket_.ShutdownReceive();
+    keepalive_socket_.ShutdownReceive();
+    reply_socket_.ShutdownReceive();
+    for (auto& t : threads_) {
+        if (t.joinable()) t.join();
+    }
+    threads_.clear();
+}
+
+void CCommEngine::Stop() {
+    std::lock_guard lifecycle(lifecycle_lock_);
+    if (!running_.exchange(false)) return;
+    StopThreads();
+    for (const auto& [ip, mac] : presence_.AllDevices()) {
+        SendToDevice(ip, MSG_RELEASE, {}, mac, false);
+    }
+    search_socket_.Close();
+    announce_socket_.Close();
+    keepalive_socket_.Close();
+    reply_socket_.Close();
+}
+
+void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, CReceiveQueue& queue,
+                              EngineQueue which, int accepted_type) {
+    std::array<std::uint8_t, kMaxDatagram> buffer{};
+    while (!stop.stop_requested()) {
+        const UdpReceive got = socket.Receive(buffer);
+        if (stop.stop_requested()) return;
+        if (got.size < 0) {
+            if (!SleepFor(stop, kReceiveRetry)) return;
+            continue;
+        }
+        // A datagram larger than the buffer was cut off: it fails the size check.
+        if (got.size > static_cast<long>(kMaxDatagram)) continue;
+        const auto datagram = std::span<const std::uint8_t>(buffer.data(), got.size);
+        auto element = MakeQueueElement(datagram, got.source_ip, got.source_port);
+        if (!element) continue;
+        if (accepted_type >= 0 && element->head().type != accepted_type) continue;
+        queue.Push(*element);
+        queued_[static_cast<int>(which)].fetch_add(1);
+    }
+}
+
+void CCommEngine::WorkLoop(std::stop_token stop, CReceiveQueue& queue, EngineQueue which) {
+    std::vector<udp_packet_stu> batch;
+    while (queue.WaitAndTakeAll(stop, batch)) {
+        for (const auto& element : batch) {
+            if (stop.stop_requested()) return;
+            Dispatch(which, element);
+        }
+    }
+}
+
+void CCommEngine::Dispatch(EngineQueue which, const udp_packet_stu& element) {
+    switch (which) {
+        case EngineQueue::announce:
+            handlers_.OnAnnouncement(element);
+            break;
+        case EngineQueue::keepalive:
+            handlers_.OnKeepalive(element);
+            break;
+        case EngineQueue::reply:
+            handlers_.OnReply(element);
+            break;
+    }
+}
+
+void CCommEngine::AgerLoop(std::stop_token stop) {
+    while (SleepFor(stop, options_.ager_period)) presence_.AgeOnce();
+}
+
+std::chrono::milliseconds CCommEngine::ResendInterval() const {
+    const auto configured = std::chrono::milliseconds(retransmission_interval_.load());
+    return std::max(configured, options_.min_resend_interval);
+}
+
+void CCommEngine::ResendLoop(std::stop_token stop) {
+    while (resend_.WaitForDuePass(stop, ResendInterval())) {
+        resend_wakeups_.fetch_add(1);
+        resend_.RunPass([this](const resend_item_stu& item) {
+            SendToDevice(item.ip, static_cast<std::uint16_t>(item.type), item.payload, item.mac,
+                         false);
+        });
+    }
+}
+
+bool CCommEngine::SendToDevice(const std::string& ip, std::uint16_t type,
+                               std::span<const std::uint8_t> payload, const std::string& mac,
+                               bool retransmit) {
+    if (payload.size() > kMaxPayload) payload = payload.first(kMaxPayload);
+    bool sent = false;
+    {
+        std::lock_guard lock(address_lock_);
+        const auto from = std::find_if(address_table_.begin(), address_table_.end(),
+                                       [&](const local_address_stu& a) {
+                                           return !a.ip.empty() && InSameSubnet(a.ip, a.mask, ip);
+                                       });
+        if (from == address_table_.end()) return false;
+        if (type == MSG_SCAN_AP) scan_complete_.store(false);
+        const auto bytes = BuildDatagram(type, payload, mac, true);
+        sent = keepalive_socket_.SendFromInterface(from->interface_index, from->ip,
+                                                   options_.command_group, options_.keepalive_port,
+                                                   bytes);
+    }
+    if (sent && retransmit && !IsNeverRepeated(type)) {
+        resend_.Append(resend_item_stu{retransmission_max_.load(), ip, type,
+                                       std::vector<std::uint8_t>(payload.begin(), payload.end()),
+                                       mac});
+    }
+    return sent;
+}
+
+void CCommEngine::Acknowledge(const std::string& ip, const std::string& mac, int type) {
+    resend_.Acknowledge(ip, mac, type);
+}
+
+void CCommEngine::SearchDevices() {
+    std::vector<adapter_info_stu> adapters;
+    GetLocalAdapters(adapters);
+    std::vector<std::string> targets;
+    for (const auto& adapter : adapters) {
+        for (const auto& address : adapter.addresses) {
+            if (address.ip.empty()) continue;
+            const auto target = DirectedBroadcast(address.ip, address.mask);
+            if (target && std::find(targets.begin(), targets.end(), *target) == targets.end()) {
+                targets.push_back(*target);
+            }
+        }
+    }
+    if (targets.empty()) targets.push_back("255.255.255.255");
+    const auto bytes = BuildDatagram(MSG_DISCOVER, {}, "", false);
+    for (const auto& target : targets) search_socket_.SendTo(target, options_.search_port, bytes);
+}
+
+void CCommEngine::GetLocalAdapters(std::vector<adapter_info_stu>& list) {
+    {
+        std::lock_guard lock(adapter_lock_);
+        list.clear();
+        if (adapters_) {
+            for (auto& adapter : adapters_->List()) {
+                if (!IsUsable(adapter)) continue;
+                if (adapter.addresses.size() > kMaxAdapterAddresses) {
+                    adapter.addresses.resize(kMaxAdapterAddresses);
+                }
+                list.push_back(std::move(adapter));
+            }
+        }
+    }
+    SyncAddressTable(list);
+}
+
+void CCommEngine::SyncAddressTable(const std::vector<adapter_info_stu>& list) {
+    std::lock_guard lock(address_lock_);
+    std::erase_if(address_table_, [&](const local_address_stu& entry) {
+        return !ListHoldsAddress(list, entry.ip);
+    });
+    for (const auto& adapter : list) {
+        for (const auto& address : adapter.addresses) {
+            const auto known = std::find_if(
+                address_table_.begin(), address_table_.end(),
+                [&](const local_address_stu& entry) { return entry.ip == address.ip; });
+            if (known == address_table_.end()) {
+                address_table_.push_back({address.ip, address.mask, adapter.index});
+            } else if (known->interface_index != adapter.index || known->mask != address.mask) {
+                // The address moved to another interface or got a new mask: the entry
+                // keeps its place but must send where the address now lives.
+                known->mask = address.mask;
+                known->interface_index = adapter.index;
+            }
+        }
+    }
+}
+
+std::vector<local_address_stu> CCommEngine::AddressTable() const {
+    std::lock_guard lock(address_lock_);
+    return address_table_;
+}
+
+void CCommEngine::SetPendingIp(const std::string& mac, const std::string& old_ip,
+                               const std::string& new_ip) {
+    presence_.SetPendingIp(mac, old_ip, new_ip);
+}
+
+void CCommEngine::ReleasePendingDevices() {
+    presence_.ReleasePendingDevices();
+}
+
+void CCommEngine::DropPendingDevices() {
+    presence_.DropPendingDevices();
+}
+
+void CCommEngine::PruneStoreToPresent() {
+    presence_.PruneStoreToPresent();
+}
+
+void CCommEngine::ListPendingDevices(int max, const std::string& filter,
+                                     std::vector<ap_info_stu>& list) {
+    presence_.ListPendingDevices(max, filter, list);
+}
+
+}  // namespace fk

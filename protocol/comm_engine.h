@@ -1,0 +1,136 @@
+// The one object through which the controller talks to devices: four UDP sockets,
+// eight threads, three receive queues, the local address table, the presence table
+// and the commands awaiting acknowledgement. It never calls a window; what it learns
+// goes into the device store, which the pages re-read on their own timers.
+//
+// Lock order: the resend lock and the presence lock may be held while a send takes
+// the address lock, never the other way round; no engine lock is held while the
+// store is called.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "protocol/adapter_source.h"
+#include "protocol/device_link.h"
+#include "protocol/engine_options.h"
+#include "protocol/inbound_handlers.h"
+#include "protocol/outbound_link.h"
+#include "protocol/presence_table.h"
+#include "protocol/receive_queue.h"
+#include "protocol/resend_list.h"
+#include "protocol/udp_socket.h"
+
+namespace fk {
+
+class CSqlManagement;
+
+// One usable local address and the interface that carries it.
+struct local_address_stu {
+    std::string ip;
+    std::string mask;
+    std::uint32_t interface_index = 0;
+};
+
+enum class EngineQueue { announce = 0, keepalive = 1, reply = 2 };
+
+class CCommEngine final : public IDeviceLink, public IOutboundLink {
+  public:
+    // The process-wide engine on the standard ports, the process store and the
+    // system's adapters.
+    static CCommEngine& Instance();
+
+    CCommEngine(EngineOptions options, std::unique_ptr<IAdapterSource> adapters,
+                CSqlManagement& store);
+    ~CCommEngine() override;
+    CCommEngine(const CCommEngine&) = delete;
+    CCommEngine& operator=(const CCommEngine&) = delete;
+
+    // True when every socket and thread is up. A second call restarts the threads.
+    bool Start(int retransmission_max, int retransmission_interval);
+    // Ends every thread (each within a few milliseconds), then says goodbye
+    // (MSG_RELEASE) to every device in the presence table and closes the sockets.
+    void Stop();
+    bool IsRunning() const { return running_.load(); }
+
+    bool SendToDevice(const std::string& ip, std::uint16_t type,
+                      std::span<const std::uint8_t> payload, const std::string& mac,
+                      bool retransmit) override;
+    void SearchDevices() override;
+    void SetPendingIp(const std::string& mac, const std::string& old_ip,
+                      const std::string& new_ip) override;
+    void ReleasePendingDevices() override;
+    void DropPendingDevices() override;
+    void PruneStoreToPresent() override;
+    void ListPendingDevices(int max, const std::string& filter,
+                            std::vector<ap_info_stu>& list) override;
+    void GetLocalAdapters(std::vector<adapter_info_stu>& list) override;
+    bool ScanComplete() const override { return scan_complete_.load(); }
+
+    void Acknowledge(const std::string& ip, const std::string& mac, int type) override;
+    void SetScanComplete() override { scan_complete_.store(true); }
+
+    void SyncAddressTable(const std::vector<adapter_info_stu>& list);
+    std::vector<local_address_stu> AddressTable() const;
+
+    // Read-only views for diagnostics and tests.
+    const CPresenceTable& Presence() const { return presence_; }
+    std::size_t PendingCommands() const { return resend_.Size(); }
+    std::uint64_t ResendWakeups() const { return resend_wakeups_.load(); }
+    std::uint64_t QueuedCount(EngineQueue queue) const {
+        return queued_[static_cast<int>(queue)].load();
+    }
+    int RetransmissionMax() const { return retransmission_max_.load(); }
+    std::chrono::milliseconds ResendInterval() const;
+
+  private:
+    bool OpenSockets();
+    void StartThreads();
+    void StopThreads();
+    void ReceiveLoop(std::stop_token stop, CUdpSocket& socket, CReceiveQueue& queue,
+                     EngineQueue which, int accepted_type);
+    void WorkLoop(std::stop_token stop, CReceiveQueue& queue, EngineQueue which);
+    void AgerLoop(std::stop_token stop);
+    void ResendLoop(std::stop_token stop);
+    void Dispatch(EngineQueue which, const udp_packet_stu& element);
+
+    const EngineOptions options_;
+    std::unique_ptr<IAdapterSource> adapters_;
+    CSqlManagement& store_;
+
+    CUdpSocket search_socket_;
+    CUdpSocket announce_socket_;
+    CUdpSocket keepalive_socket_;
+    CUdpSocket reply_socket_;
+
+    std::array<CReceiveQueue, 3> queues_;
+    std::array<std::atomic<std::uint64_t>, 3> queued_{};
+
+    CPresenceTable presence_;
+    CInboundHandlers handlers_;
+    CResendList resend_;
+
+    mutable std::mutex adapter_lock_;
+    mutable std::mutex address_lock_;  // also serialises every send to a device
+    std::vector<local_address_stu> address_table_;
+
+    std::atomic<int> retransmission_max_;
+    std::atomic<int> retransmission_interval_;
+    std::atomic<bool> scan_complete_{false};
+    std::atomic<bool> running_{false};
+    std::atomic<std::uint64_t> resend_wakeups_{0};
+
+    std::mutex lifecycle_lock_;  // Start and Stop never overlap
+    std::vector<std::jthread> threads_;
+};
+
+}  // namespace fk

@@ -1,0 +1,37 @@
+// Turns what devices send into presence and store changes, and answers the device
+// where the protocol asks for it. Each entry point runs on one engine worker only;
+// presence changes are made under the presence lock, sends and store calls after it.
+#pragma once
+
+#include <cstdint>
+
+#include "protocol/outbound_link.h"
+#include "protocol/packet.h"
+#include "protocol/presence_table.h"
+
+namespace fk {
+
+class CSqlManagement;
+
+// The device status a reply's result byte leads to; -1 when the reply type carries
+// no result or its result leaves the status as it is.
+int StatusForResult(std::uint16_t type, std::uint8_t result);
+
+class CInboundHandlers {
+  public:
+    CInboundHandlers(CPresenceTable& presence, CSqlManagement& store, IOutboundLink& link);
+
+    void OnAnnouncement(const udp_packet_stu& element);
+    void OnKeepalive(const udp_packet_stu& element);
+    void OnReply(const udp_packet_stu& element);
+
+  private:
+    void OnDeviceReport(const udp_packet_stu& element);
+    void OnScanResults(const udp_packet_stu& element);
+
+    CPresenceTable& presence_;
+    CSqlManagement& store_;
+    IOutboundLink& link_;
+};
+
+}  // namespace fk

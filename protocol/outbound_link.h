@@ -1,0 +1,22 @@
+// What the presence table and the inbound handlers need from the engine: the one
+// way out to a device, and the two pieces of engine state a reply may touch. Tests
+// implement it to record every send without a socket.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace fk {
+
+class IOutboundLink {
+  public:
+    virtual ~IOutboundLink() = default;
+    virtual bool SendToDevice(const std::string& ip, std::uint16_t type,
+                              std::span<const std::uint8_t> payload, const std::string& mac,
+                              bool retransmit) = 0;
+    virtual void Acknowledge(const std::string& ip, const std::string& mac, int type) = 0;
+    virtual void SetScanComplete() = 0;
+};
+
+}  // namespace fk

@@ -1,0 +1,54 @@
+// Commands waiting for the device's answer of the same type. Each entry is repeated
+// at the resend thread's wake-ups until acknowledged or out of repetitions; a lost
+// command ends silently.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <span>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+namespace fk {
+
+struct resend_item_stu {
+    int remaining = 0;
+    std::string ip;
+    int type = 0;
+    std::vector<std::uint8_t> payload;
+    std::string mac;
+};
+
+class CResendList {
+  public:
+    using Sender = std::function<void(const resend_item_stu&)>;
+
+    void Append(resend_item_stu item);
+
+    // Removes the first entry with exactly this source address, MAC text and type.
+    bool Acknowledge(const std::string& ip, const std::string& mac, int type);
+
+    // One pass of the resend thread: entries with repetitions left lose one and go
+    // out again through `send` (called with the resend lock held, which is the lock
+    // order the engine relies on); entries with none left are removed.
+    void RunPass(const Sender& send);
+
+    // Sleeps until the list holds something and then for one more `interval`, so the
+    // first repetition follows the first sending by about one interval. Returns false
+    // when stop is requested.
+    bool WaitForDuePass(std::stop_token stop, std::chrono::milliseconds interval);
+
+    std::size_t Size() const;
+
+  private:
+    mutable std::mutex mutex_;
+    std::condition_variable_any changed_;
+    std::vector<resend_item_stu> items_;
+};
+
+}  // namespace fk
