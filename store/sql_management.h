@@ -60,6 +60,15 @@ public:
 
 private:
     bool CreateSchema();
+    bool TuneConnection();
+    bool ExecuteSql(const std::string& statement, const SqlParams& params);
+    // Opens `query` on the store's cursor; the caller holds the lock.
+    bool OpenLocked(const std::string& query, const SqlParams& params);
+    // Update-or-insert of the row `key_query` selects; the caller holds the lock.
+    template <typename Row, typename Columns>
+    bool WriteRowLocked(const std::string& key_query, const SqlParams& key, const Columns& columns,
+                        const Row& row);
+    bool ChangeStatus(const std::string& query, const SqlParams& params, int status, bool set_mac);
 
     std::string path_;
     CADODatabase db_;

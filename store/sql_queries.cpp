@@ -1,0 +1,171 @@
+#include <array>
+#include <cstdint>
+
+#include "store/sql_device_row.h"
+#include "store/sql_management.h"
+
+namespace fk {
+namespace {
+
+using Lock = std::lock_guard<std::mutex>;
+
+struct SortColumn {
+    const char* name;
+    bool text;  // texts sort without regard to case, numbers as numbers
+};
+
+constexpr std::array<SortColumn, 14> kDeviceSort = {{
+    {"mac", true},
+    {"ip_num", false},
+    {"ap_name", true},
+    {"ap_type", false},
+    {"work_mode", false},
+    {"ssid", true},
+    {"channel", false},
+    {"secure_mode", false},
+    {"tx_power", false},
+    {"version", true},
+    {"bridge_transparent", false},
+    {"tdmaEn", false},
+    {"up_time", false},
+    {"ap_status", false},
+}};
+
+constexpr std::array<SortColumn, 5> kScanSort = {{
+    {"mac", true},
+    {"ssid", true},
+    {"channel", false},
+    {"secure_mode", false},
+    {"signal", false},
+}};
+
+constexpr const char* kSearchedColumns[] = {
+    "ap_name",       "ip",
+    "mac",           "ssid",
+    "version",       "work_mode_str",
+    "channel",       "ap_type_str",
+    "tx_power",      "bridge_transparent_str",
+    "tdmaEn_str",    "up_time_str",
+    "ap_status_str", "secure_mode_str",
+};
+
+// The search text is bound once and used by every column: it is a pattern, so "%"
+// and "_" keep their meaning, and a quote in it is just a character.
+std::string SearchClause() {
+    std::string clause = " where ";
+    bool first = true;
+    for (const char* column : kSearchedColumns) {
+        if (!first) clause += " or ";
+        first = false;
+        clause += std::string("ap_info.") + column + " like ?1";
+    }
+    return clause;
+}
+
+// The row number breaks ties, so equal keys keep one order from refresh to refresh and
+// a device never shows on two pages.
+std::string OrderClause(const char* table, const SortColumn& column, bool ascending) {
+    std::string order = std::string(" order by ") + table + "." + column.name;
+    if (column.text) order += " COLLATE NOCASE";
+    order += ascending ? " asc" : " desc";
+    return order + ", " + table + ".ID" + (ascending ? " asc" : " desc");
+}
+
+}  // namespace
+
+bool CSqlManagement::QueryDevicePage(int sort, std::vector<ap_info_stu>& list, int& page_count,
+                                     int& online_count, int size, int page, bool ascending,
+                                     const std::string& text) {
+    if (sort < 0 || sort >= static_cast<int>(kDeviceSort.size()) || size < 1) return false;
+    std::string query = "select * from ap_info";
+    SqlParams params;
+    if (!text.empty()) {
+        query += SearchClause();
+        params.emplace_back("%" + text + "%");
+    }
+    query += OrderClause("ap_info", kDeviceSort[static_cast<std::size_t>(sort)], ascending);
+    const std::int64_t first = (static_cast<std::int64_t>(page) - 1) * size;
+    const std::int64_t end = first + size;
+
+    Lock guard(lock_);
+    if (!OpenLocked(query, params)) return false;
+    const int n = rs_->GetRecordCount();
+    const auto at = ResolveColumns(*rs_, kApInfoColumns);
+    for (std::int64_t i = 0; i < n; ++i, rs_->MoveNext()) {
+        int status = 0;
+        if (rs_->GetFieldValue(at[kApStatus], status) && status != 0) ++online_count;
+        if (i >= first && i < end) list.push_back(ReadDeviceRow(*rs_, at));
+    }
+    rs_->Close();
+    page_count = n / size + (n % size != 0 ? 1 : 0);
+    return true;
+}
+
+bool CSqlManagement::GetDevice(const std::string& mac, ap_info_stu& record) {
+    record = ZeroRecord();
+    Lock guard(lock_);
+    const bool opened = mac.empty() ? OpenLocked("select * from ap_info order by ID", {})
+                                    : OpenLocked("select * from ap_info where mac=?", {mac});
+    if (!opened) return false;
+    if (rs_->GetRecordCount() > 0)
+        record = ReadDeviceRow(*rs_, ResolveColumns(*rs_, kApInfoColumns));
+    rs_->Close();
+    return true;
+}
+
+namespace {
+
+bool ReadAllTexts(CADORecordset& rs, const std::string& query, const char* column,
+                  std::vector<std::string>& out) {
+    if (!rs.Open(query)) return false;
+    const int at = rs.ColumnIndex(column);
+    std::string text;
+    for (int i = 0, n = rs.GetRecordCount(); i < n; ++i, rs.MoveNext()) {
+        if (rs.GetFieldValue(at, text)) out.emplace_back(TrimText(text));
+    }
+    rs.Close();
+    return true;
+}
+
+}  // namespace
+
+bool CSqlManagement::GetAllIps(std::vector<std::string>& ips) {
+    Lock guard(lock_);
+    if (!db_.IsOpen()) return false;
+    ReadAllTexts(*rs_, "select ip from ap_info order by ID", "ip", ips);
+    return true;
+}
+
+bool CSqlManagement::GetAllMacs(std::vector<std::string>& macs) {
+    Lock guard(lock_);
+    if (!db_.IsOpen()) return false;
+    ReadAllTexts(*rs_, "select mac from ap_info order by ID", "mac", macs);
+    return true;
+}
+
+bool CSqlManagement::GetScanList(int sort, std::vector<config_otherwl_basic>& list,
+                                 bool ascending) {
+    if (sort < 0 || sort >= static_cast<int>(kScanSort.size())) return false;
+    const std::string query =
+        "select * from ap_other_info" +
+        OrderClause("ap_other_info", kScanSort[static_cast<std::size_t>(sort)], ascending);
+    Lock guard(lock_);
+    if (!OpenLocked(query, {})) return false;
+    const auto at = ResolveColumns(*rs_, kScanColumns);
+    for (int i = 0, n = rs_->GetRecordCount(); i < n; ++i, rs_->MoveNext()) {
+        list.push_back(ReadScanRow(*rs_, at));
+    }
+    rs_->Close();
+    return true;
+}
+
+bool CSqlManagement::GetScanEntry(const std::string& mac, config_otherwl_basic& entry) {
+    entry = config_otherwl_basic{};
+    Lock guard(lock_);
+    if (!OpenLocked("select * from ap_other_info where mac=?", {mac})) return false;
+    if (rs_->GetRecordCount() > 0) entry = ReadScanRow(*rs_, ResolveColumns(*rs_, kScanColumns));
+    rs_->Close();
+    return true;
+}
+
+}  // namespace fk

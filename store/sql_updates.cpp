@@ -1,0 +1,205 @@
+#include <algorithm>
+#include <cstddef>
+
+#include "store/display_codes.h"
+#include "store/sql_device_row.h"
+#include "store/sql_management.h"
+
+namespace fk {
+namespace {
+
+const std::string kSelectDevice = "select * from ap_info where mac=?";
+const std::string kSelectDeviceInStatus = "select * from ap_info where mac=? and ap_status=?";
+const std::string kSelectScanEntry = "select * from ap_other_info where mac=?";
+const std::string kNoMac = "00:00:00:00:00:00";
+
+using Lock = std::lock_guard<std::mutex>;
+
+SqlParams Key(const std::string& mac) {
+    return {SqlValue{mac}};
+}
+
+// A zero MAC is how a device says "no link"; matching on it would pair every
+// unlinked Station with every device that reports no wireless MAC.
+bool IsLinkMac(const std::string& mac) {
+    return !mac.empty() && mac != kNoMac;
+}
+
+}  // namespace
+
+bool CSqlManagement::OpenLocked(const std::string& query, const SqlParams& params) {
+    return db_.IsOpen() && rs_->Open(query, params);
+}
+
+template <typename Row, typename Columns>
+bool CSqlManagement::WriteRowLocked(const std::string& key_query, const SqlParams& key,
+                                    const Columns& columns, const Row& row) {
+    if (!OpenLocked(key_query, key)) return false;
+    // The first matching row is the one a key has; a failed write keeps its old values.
+    const bool ready = rs_->GetRecordCount() > 0 ? rs_->Edit() : rs_->AddNew();
+    if (ready) {
+        SetRowValues(*rs_, columns, row);
+        rs_->Update();
+    }
+    rs_->Close();
+    return true;
+}
+
+bool CSqlManagement::SaveDeviceReport(ap_info_stu record) {
+    const DeviceRow row = DeviceRowValues(record);
+    const std::string mac = record.MacText();
+    // A row without a key could never be found again, and every report would add one.
+    if (mac.empty()) return false;
+    Lock guard(lock_);
+    return WriteRowLocked(kSelectDevice, Key(mac), kApInfoColumns, row);
+}
+
+bool CSqlManagement::SaveScanResults(std::span<const std::uint8_t> payload) {
+    const scan_reply_stu packet = DecodeScanReply(payload);
+    constexpr std::size_t kHead = offsetof(scan_reply_stu, entries);
+    // Only entries the payload really holds: the count byte is the sender's claim.
+    const std::size_t held =
+        payload.size() > kHead ? (payload.size() - kHead) / sizeof(scan_entry_stu) : 0;
+    const std::size_t count = std::min(packet.EntryCount(), held);
+    std::vector<ScanRow> rows;
+    rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        rows.push_back(ScanRowValues(packet, packet.entries[i]));
+
+    Lock guard(lock_);
+    for (const ScanRow& row : rows) {
+        WriteRowLocked(kSelectScanEntry, {row[kScanMac]}, kScanColumns, row);
+    }
+    return true;
+}
+
+bool CSqlManagement::ClearScanResults() {
+    return ExecuteSql("delete from ap_other_info");
+}
+
+bool CSqlManagement::DeleteDevice(const std::string& mac) {
+    return ExecuteSql("delete from ap_info where mac=?", Key(mac));
+}
+
+bool CSqlManagement::UpdateUptime(const std::string& ip, const std::string& mac,
+                                  std::uint32_t seconds) {
+    const std::string uptime = UptimeText(seconds);
+    const std::uint32_t ip_num = IpNumber(ip);
+    Lock guard(lock_);
+    if (!OpenLocked(kSelectDevice, Key(mac))) return false;
+    bool written = false;
+    if (rs_->GetRecordCount() > 0 && rs_->Edit()) {
+        rs_->SetFieldValue("up_time", static_cast<unsigned long>(seconds));
+        rs_->SetFieldValue("up_time_str", uptime);
+        rs_->SetFieldValue("mac", mac);
+        rs_->SetFieldValue("ip", ip);
+        rs_->SetFieldValue("ip_num", static_cast<unsigned long>(ip_num));
+        written = rs_->Update();
+    }
+    rs_->Close();
+    return written;
+}
+
+bool CSqlManagement::ChangeStatus(const std::string& query, const SqlParams& params, int status,
+                                  bool set_mac) {
+    const std::string name = StatusName(status);
+    Lock guard(lock_);
+    if (!OpenLocked(query, params)) return false;
+    bool written = false;
+    if (rs_->GetRecordCount() > 0 && rs_->Edit()) {
+        rs_->SetFieldValue("ap_status", static_cast<long>(status));
+        rs_->SetFieldValue("ap_status_str", name);
+        if (set_mac) rs_->SetFieldValue("mac", std::get<std::string>(params.front()));
+        written = rs_->Update();
+    }
+    rs_->Close();
+    return written;
+}
+
+bool CSqlManagement::SetStatus(const std::string& mac, int status) {
+    return ChangeStatus(kSelectDevice, Key(mac), status, true);
+}
+
+bool CSqlManagement::MarkUpgrading(const std::string& mac) {
+    return ChangeStatus(kSelectDeviceInStatus,
+                        {SqlValue{mac}, SqlValue{std::int64_t{STATUS_UPGRADE_WAIT}}},
+                        STATUS_UPGRADING, true);
+}
+
+bool CSqlManagement::ResetUpgradeFail(const std::string& mac) {
+    return ChangeStatus(kSelectDeviceInStatus,
+                        {SqlValue{mac}, SqlValue{std::int64_t{STATUS_UPGRADE_FAIL}}}, STATUS_ONLINE,
+                        false);
+}
+
+int CSqlManagement::GetStatus(const std::string& mac) {
+    Lock guard(lock_);
+    int status = 0;
+    if (!OpenLocked("select ap_status from ap_info where mac=?", Key(mac))) return 0;
+    if (rs_->GetRecordCount() > 0) rs_->GetFieldValue("ap_status", status);
+    rs_->Close();
+    return status;
+}
+
+bool CSqlManagement::IsUpgradeWaiting(const std::string& mac) {
+    Lock guard(lock_);
+    if (!OpenLocked(kSelectDeviceInStatus,
+                    {SqlValue{mac}, SqlValue{std::int64_t{STATUS_UPGRADE_WAIT}}})) {
+        return false;
+    }
+    const bool waiting = rs_->GetRecordCount() > 0;
+    rs_->Close();
+    return waiting;
+}
+
+bool CSqlManagement::HasBridgedStation(const std::string& mac) {
+    Lock guard(lock_);
+    if (!OpenLocked("select ssid_mac from ap_info where mac=?", Key(mac))) return false;
+    std::string ssid_mac;
+    if (rs_->GetRecordCount() > 0) rs_->GetFieldValue("ssid_mac", ssid_mac);
+    rs_->Close();
+    ssid_mac = std::string(TrimText(ssid_mac));
+    if (!IsLinkMac(ssid_mac)) return false;
+    if (!OpenLocked("select mac from ap_info where work_mode=? and bridge_mac=?",
+                    {SqlValue{std::int64_t{WORK_MODE_STATION}}, SqlValue{ssid_mac}})) {
+        return false;
+    }
+    const bool bridged = rs_->GetRecordCount() > 0;
+    rs_->Close();
+    return bridged;
+}
+
+bool CSqlManagement::FindBridgePeer(const std::string& mac, std::string& peer) {
+    Lock guard(lock_);
+    if (!OpenLocked("select work_mode,ssid_mac,bridge_mac from ap_info where mac=?", Key(mac)) ||
+        rs_->GetRecordCount() == 0) {
+        rs_->Close();
+        return false;
+    }
+    int work_mode = 0;
+    std::string ssid_mac, bridge_mac;
+    rs_->GetFieldValue("work_mode", work_mode);
+    rs_->GetFieldValue("ssid_mac", ssid_mac);
+    rs_->GetFieldValue("bridge_mac", bridge_mac);
+    rs_->Close();
+    // A Station looks for the access point it is linked to; anything else looks for a
+    // Station linked to it.
+    const bool station = work_mode == WORK_MODE_STATION;
+    const std::string link(TrimText(station ? bridge_mac : ssid_mac));
+    if (!IsLinkMac(link)) return false;
+    const char* query = station ? "select mac from ap_info where work_mode<>? and ssid_mac=?"
+                                : "select mac from ap_info where work_mode=? and bridge_mac=?";
+    if (!OpenLocked(query, {SqlValue{std::int64_t{WORK_MODE_STATION}}, SqlValue{link}})) {
+        return false;
+    }
+    bool found = false;
+    std::string text;
+    if (rs_->GetRecordCount() > 0 && rs_->GetFieldValue("mac", text)) {
+        peer = std::string(TrimText(text));
+        found = true;
+    }
+    rs_->Close();
+    return found;
+}
+
+}  // namespace fk
