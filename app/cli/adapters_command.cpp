@@ -1,0 +1,49 @@
+#include <cstdio>
+
+#include "app/adapter_table.h"
+#include "app/cli/commands.h"
+#include "protocol/adapter_source.h"
+
+namespace fk::cli {
+namespace {
+
+bool ParseFormat(const std::string& text, AdapterTableFormat& format) {
+    if (text == "table") {
+        format = AdapterTableFormat::Table;
+    } else if (text == "csv") {
+        format = AdapterTableFormat::Csv;
+    } else if (text == "json") {
+        format = AdapterTableFormat::Json;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// Reading the interface list sends nothing, so this is safe on any network.
+int RunAdaptersCommand(const CommandArgs& args) {
+    AdapterTableFormat format = AdapterTableFormat::Table;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        if (args[i] == "--format" && i + 1 < args.size()) {
+            value = args[++i];
+        } else if (args[i].starts_with("--format=")) {
+            value = args[i].substr(9);
+        } else {
+            std::fprintf(stderr, "adapters: unexpected argument '%s'\n", args[i].c_str());
+            return kExitUsage;
+        }
+        if (!ParseFormat(value, format)) {
+            std::fprintf(stderr, "adapters: unknown format '%s' (table, csv or json)\n",
+                         value.c_str());
+            return kExitUsage;
+        }
+    }
+    const auto rows = AdapterRows(MakeSystemAdapterSource()->List());
+    std::fputs(FormatAdapterRows(rows, format).c_str(), stdout);
+    return kExitOk;
+}
+
+}  // namespace fk::cli

@@ -1,0 +1,27 @@
+// Subcommands of fieldkit-cli. Each takes the arguments after its own name and
+// returns the process exit code. To add one, declare it here, add a row to the
+// table in main.cpp and put its body in a file of its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fk::cli {
+
+using CommandArgs = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* usage;    // arguments, shown after the name
+    const char* summary;  // one line
+    int (*run)(const CommandArgs& args);
+};
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Lists the PC's adapters: ID, Description, MAC and IP.
+int RunAdaptersCommand(const CommandArgs& args);
+
+}  // namespace fk::cli

@@ -1,0 +1,42 @@
+// fieldkit-cli: the controller without a desktop, one subcommand per task.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "app/cli/commands.h"
+
+namespace {
+
+using fk::cli::Command;
+
+constexpr Command kCommands[] = {
+    {"adapters", "[--format table|csv|json]", "list the PC's network adapters",
+     fk::cli::RunAdaptersCommand},
+};
+
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to, "usage: fieldkit-cli <command> [arguments]\n\ncommands:\n");
+    for (const auto& c : kCommands) {
+        std::fprintf(to, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return fk::cli::kExitUsage;
+    }
+    const std::string_view name = argv[1];
+    if (name == "help" || name == "--help" || name == "-h") {
+        PrintUsage(stdout);
+        return fk::cli::kExitOk;
+    }
+    for (const auto& c : kCommands) {
+        if (name == c.name) return c.run(fk::cli::CommandArgs(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "fieldkit-cli: unknown command '%s'\n\n", argv[1]);
+    PrintUsage(stderr);
+    return fk::cli::kExitUsage;
+}

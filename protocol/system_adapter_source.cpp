@@ -1,0 +1,86 @@
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <linux/if_packet.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "protocol/adapter_source.h"
+
+namespace fk {
+namespace {
+
+std::string Ipv4Text(const sockaddr* sa) {
+    if (sa == nullptr || sa->sa_family != AF_INET) return "0.0.0.0";
+    char buf[INET_ADDRSTRLEN] = {};
+    const auto* in = reinterpret_cast<const sockaddr_in*>(sa);
+    inet_ntop(AF_INET, &in->sin_addr, buf, sizeof(buf));
+    return buf;
+}
+
+bool IsUp(unsigned int flags) {
+    return (flags & IFF_UP) != 0 && (flags & IFF_RUNNING) != 0;
+}
+
+struct Collected {
+    adapter_info_stu info;
+    bool up = false;
+};
+
+Collected& EntryFor(std::vector<Collected>& list, const char* name) {
+    for (auto& c : list) {
+        if (c.info.name == name) return c;
+    }
+    Collected c;
+    c.info.name = name;
+    c.info.description = name;
+    c.info.index = if_nametoindex(name);
+    list.push_back(std::move(c));
+    return list.back();
+}
+
+void TakeEntry(Collected& c, const ifaddrs* ifa) {
+    c.up = c.up || IsUp(ifa->ifa_flags);
+    const int family = ifa->ifa_addr->sa_family;
+    if (family == AF_PACKET) {
+        const auto* ll = reinterpret_cast<const sockaddr_ll*>(ifa->ifa_addr);
+        if (ll->sll_halen == 6) std::memcpy(c.info.mac.data(), ll->sll_addr, 6);
+    } else if (family == AF_INET && c.info.addresses.size() < kMaxAdapterAddresses) {
+        c.info.addresses.push_back({Ipv4Text(ifa->ifa_addr), Ipv4Text(ifa->ifa_netmask)});
+    }
+}
+
+class SystemAdapterSource : public IAdapterSource {
+  public:
+    std::vector<adapter_info_stu> List() override {
+        ifaddrs* head = nullptr;
+        if (getifaddrs(&head) != 0) return {};
+        std::vector<Collected> collected;
+        for (const ifaddrs* ifa = head; ifa != nullptr; ifa = ifa->ifa_next) {
+            if (ifa->ifa_name == nullptr || ifa->ifa_addr == nullptr) continue;
+            TakeEntry(EntryFor(collected, ifa->ifa_name), ifa);
+        }
+        freeifaddrs(head);
+
+        std::vector<adapter_info_stu> out;
+        for (auto& c : collected) {
+            // An adapter without a usable address cannot reach a device: leave it out.
+            if (!c.up || c.info.addresses.empty() || c.info.addresses[0].ip == "0.0.0.0") {
+                continue;
+            }
+            c.info.state = 1;
+            out.push_back(std::move(c.info));
+        }
+        return out;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<IAdapterSource> MakeSystemAdapterSource() {
+    return std::make_unique<SystemAdapterSource>();
+}
+
+}  // namespace fk
