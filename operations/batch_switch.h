@@ -1,0 +1,47 @@
+// Switching transparent bridging or Slotra on or off for a batch of ticked devices.
+// Models without the feature show "N/A" in the feature's column; they would answer
+// the command without acting on it, so they are left out of the batch.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "config/command_blocks.h"
+#include "store/device_record.h"
+
+namespace fk {
+
+class IDeviceLink;
+class CSqlManagement;
+
+enum class SwitchKind { TransparentBridge, Slotra };
+
+inline constexpr const char* kNotApplicable = "N/A";
+
+// A ticked row as the grid shows it: the device and the text of the feature's cell.
+struct SwitchCandidate {
+    ap_select_stu device;
+    std::string cell;
+};
+
+std::uint16_t SwitchCommand(SwitchKind kind);
+// Byte of the block (and of the report) that carries the choice.
+std::size_t SwitchByte(SwitchKind kind);
+
+std::vector<ap_select_stu> SelectSwitchable(const std::vector<SwitchCandidate>& ticked);
+
+// The block preset from the first device's stored state (0 when it is not stored).
+switch_set_stu PresetSwitchBlock(CSqlManagement& store, SwitchKind kind,
+                                 const ap_select_stu& first);
+void SetSwitchChoice(switch_set_stu& block, SwitchKind kind, bool enable);
+
+// One command per device in batch order; `done` runs after the last one, so the
+// owner can refresh its list once the devices had time to answer.
+void SendSwitchBatch(IDeviceLink& link, SwitchKind kind, const switch_set_stu& block,
+                     const std::vector<ap_select_stu>& batch, std::stop_token stop,
+                     const std::function<void()>& done);
+
+}  // namespace fk
