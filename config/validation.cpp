@@ -1,0 +1,301 @@
+#include "config/validation.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "app/language.h"
+
+namespace fk {
+namespace {
+
+constexpr std::string_view kBlankAddress = "0.0.0.0";
+
+ValidationResult Pass() {
+    return {};
+}
+
+// Address messages appear under the program's title without an icon.
+ValidationResult AddressFailure(const char* message, ValidationField field) {
+    return {false, message, MsgIcon::None, true, field};
+}
+
+ValidationResult Warning(const char* message, ValidationField field) {
+    return {false, message, MsgIcon::Warning, false, field};
+}
+
+bool IsBlank(std::string_view text) {
+    return text.empty() || text == kBlankAddress;
+}
+
+std::uint32_t AsNumber(const Ipv4Octets& o) {
+    return (std::uint32_t{o[0]} << 24) | (std::uint32_t{o[1]} << 16) | (std::uint32_t{o[2]} << 8) |
+           o[3];
+}
+
+bool IsUsableHost(const Ipv4Octets& o) {
+    return o[0] != 0 && o[0] != 127 && o[0] < 224 && o[3] != 0 && o[3] != 255;
+}
+
+Ipv4Octets OctetsOf(std::string_view text) {
+    Ipv4Octets o{};
+    ParseIpv4(text, o);
+    return o;
+}
+
+bool GatewayOutsideSubnet(std::string_view ip, std::string_view gateway, std::string_view mask) {
+    return !IsBlank(gateway) && !IsSameSubnet(OctetsOf(ip), OctetsOf(gateway), OctetsOf(mask));
+}
+
+// Steps 1 to 3 shared by a single device and a range.
+std::optional<ValidationResult> CheckAddressMaskGateway(std::string_view ip, std::string_view mask,
+                                                        std::string_view gateway) {
+    if (!IsValidHostAddress(ip, false)) return AddressFailure(kMsgIpInvalid, ValidationField::Ip);
+    if (!IsValidSubnetMask(mask)) return AddressFailure(kMsgMaskInvalid, ValidationField::Mask);
+    if (!IsValidHostAddress(gateway, true))
+        return AddressFailure(kMsgGatewayInvalid, ValidationField::Gateway);
+    if (ip == gateway) return AddressFailure(kMsgIpIsGateway, ValidationField::Gateway);
+    return std::nullopt;
+}
+
+ValidationResult CheckDnsServers(std::string_view dns1, std::string_view dns2) {
+    if (!IsValidHostAddress(dns1, true))
+        return AddressFailure(kMsgDns1Invalid, ValidationField::Dns1);
+    if (!IsValidHostAddress(dns2, true))
+        return AddressFailure(kMsgDns2Invalid, ValidationField::Dns2);
+    return Pass();
+}
+
+// Decodes one UTF-8 character; false for a malformed or cut sequence.
+bool NextCodePoint(std::string_view text, std::size_t& pos, char32_t& cp) {
+    const auto b0 = static_cast<unsigned char>(text[pos]);
+    std::size_t len = 1;
+    if (b0 < 0x80) {
+        cp = b0;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        cp = b0 & 0x0F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        cp = b0 & 0x07;
+    } else {
+        return false;
+    }
+    if (pos + len > text.size()) return false;
+    for (std::size_t i = 1; i < len; ++i) {
+        const auto b = static_cast<unsigned char>(text[pos + i]);
+        if ((b & 0xC0) != 0x80) return false;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    const char32_t min_for_len[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < min_for_len[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    pos += len;
+    return true;
+}
+
+constexpr std::string_view kRestrictedMarks = "!#$%&()*+-./<=>?@^_~";
+
+bool InRestrictedClass(char32_t cp) {
+    if ((cp >= 'a' && cp <= 'z') || (cp >= 'A' && cp <= 'Z') || (cp >= '0' && cp <= '9')) {
+        return true;
+    }
+    if (cp < 0x80) return kRestrictedMarks.find(static_cast<char>(cp)) != std::string_view::npos;
+    return IsChineseCharacter(cp);
+}
+
+bool InPlainClass(char32_t cp) {
+    return (cp >= 0x01 && cp <= 0x7F) || IsChineseCharacter(cp);
+}
+
+ValidationResult CheckNameLike(std::string_view text, int type_code, const char* empty,
+                               const char* restricted, const char* plain) {
+    if (text.empty()) return Warning(empty, ValidationField::Text);
+    if (IsValidNameText(text, type_code)) return Pass();
+    return Warning(UsesRestrictedNames(type_code) ? restricted : plain, ValidationField::Text);
+}
+
+}  // namespace
+
+bool ParseIpv4(std::string_view text, Ipv4Octets& out) {
+    out = {};
+    Ipv4Octets parsed{};
+    std::size_t part = 0;
+    std::size_t digits = 0;
+    unsigned value = 0;
+    for (char c : text) {
+        if (c == '.') {
+            if (digits == 0 || part == 3) return false;
+            parsed[part++] = static_cast<std::uint8_t>(value);
+            digits = 0;
+            value = 0;
+        } else if (c >= '0' && c <= '9' && digits < 3) {
+            value = value * 10 + static_cast<unsigned>(c - '0');
+            ++digits;
+            if (value > 255) return false;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || part != 3) return false;
+    parsed[3] = static_cast<std::uint8_t>(value);
+    out = parsed;
+    return true;
+}
+
+bool IsValidHostAddress(std::string_view text, bool optional) {
+    if (IsBlank(text)) return optional;
+    Ipv4Octets o;
+    // An octet beyond 255 is refused rather than folded into another address.
+    return ParseIpv4(text, o) && IsUsableHost(o);
+}
+
+bool IsValidSubnetMask(std::string_view text) {
+    Ipv4Octets o;
+    if (!ParseIpv4(text, o)) return false;
+    return text != "255.255.255.255" && text != kBlankAddress;
+}
+
+bool IsSameSubnet(const Ipv4Octets& a, const Ipv4Octets& b, const Ipv4Octets& mask) {
+    for (std::size_t i = 0; i < 4; ++i) {
+        if ((a[i] & mask[i]) != (b[i] & mask[i])) return false;
+    }
+    return true;
+}
+
+ValidationResult CheckIpSettings(std::string_view ip, std::string_view mask,
+                                 std::string_view gateway, std::string_view dns1,
+                                 std::string_view dns2) {
+    if (auto failed = CheckAddressMaskGateway(ip, mask, gateway)) return *failed;
+    if (GatewayOutsideSubnet(ip, gateway, mask))
+        return AddressFailure(kMsgNotSameSubnet, ValidationField::Gateway);
+    return CheckDnsServers(dns1, dns2);
+}
+
+ValidationResult CheckIpRange(std::string_view begin, std::string_view end, std::string_view mask,
+                              std::string_view gateway, std::string_view dns1,
+                              std::string_view dns2, int device_count) {
+    if (auto failed = CheckAddressMaskGateway(begin, mask, gateway)) return *failed;
+    const bool uses_end = device_count >= 2;
+    if (uses_end) {
+        if (!IsValidHostAddress(end, false))
+            return AddressFailure(kMsgIpInvalid, ValidationField::EndIp);
+        if (AsNumber(OctetsOf(begin)) >= AsNumber(OctetsOf(end))) {
+            return AddressFailure(kMsgIpInvalid, ValidationField::EndIp);
+        }
+        if (end == gateway) return AddressFailure(kMsgIpIsGateway, ValidationField::Gateway);
+    }
+    if (GatewayOutsideSubnet(begin, gateway, mask)) {
+        return AddressFailure(kMsgNotSameSubnet, ValidationField::Gateway);
+    }
+    if (uses_end && GatewayOutsideSubnet(end, gateway, mask)) {
+        return AddressFailure(kMsgNotSameSubnet, ValidationField::Gateway);
+    }
+    return CheckDnsServers(dns1, dns2);
+}
+
+bool IsAddressInUse(std::string_view new_ip, const Ipv4Octets& current_ip,
+                    const std::vector<std::string>& stored_ips) {
+    const std::string_view wanted = new_ip.empty() ? kBlankAddress : new_ip;
+    const std::string current = std::to_string(current_ip[0]) + "." +
+                                std::to_string(current_ip[1]) + "." +
+                                std::to_string(current_ip[2]) + "." + std::to_string(current_ip[3]);
+    if (wanted == current) return false;
+    return std::find(stored_ips.begin(), stored_ips.end(), wanted) != stored_ips.end();
+}
+
+ValidationResult CheckAddressNotInUse(std::string_view new_ip, const Ipv4Octets& current_ip,
+                                      const std::vector<std::string>& stored_ips) {
+    if (IsAddressInUse(new_ip, current_ip, stored_ips))
+        return AddressFailure(kMsgIpInUse, ValidationField::Ip);
+    return Pass();
+}
+
+ValidationResult CheckRadiusServer(const Ipv4Octets& server, std::string_view port) {
+    if (!IsUsableHost(server)) return Warning(kMsgRadiusServer, ValidationField::Server);
+    std::uint32_t number = 0;
+    for (char c : port) {
+        if (c < '0' || c > '9') break;
+        number = std::min<std::uint32_t>(number * 10 + static_cast<std::uint32_t>(c - '0'), 70000);
+    }
+    if (number < 1 || number > 65535) return Warning(kMsgRadiusPort, ValidationField::Port);
+    return Pass();
+}
+
+bool UsesRestrictedNames(int type_code) {
+    return type_code == 4 || type_code == 261;
+}
+
+bool IsValidNameText(std::string_view text, int type_code) {
+    const bool restricted = UsesRestrictedNames(type_code);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t cp = 0;
+        if (!NextCodePoint(text, pos, cp)) return false;
+        if (!(restricted ? InRestrictedClass(cp) : InPlainClass(cp))) return false;
+    }
+    return DeviceByteLength(text) <= kMaxNameBytes;
+}
+
+ValidationResult CheckDeviceName(std::string_view text, int type_code) {
+    return CheckNameLike(text, type_code, kMsgNameEmpty, kMsgNameRestricted, kMsgNamePlain);
+}
+
+ValidationResult CheckSsid(std::string_view text, int type_code) {
+    return CheckNameLike(text, type_code, kMsgSsidEmpty, kMsgSsidRestricted, kMsgSsidPlain);
+}
+
+bool IsChineseCharacter(char32_t cp) {
+    if (cp >= 0x4E00 && cp <= 0x9FA5) return true;
+    if (cp >= 0x3008 && cp <= 0x3011) return true;
+    constexpr char32_t kMarks[] = {0x00B7, 0x2014, 0x2018, 0x2019, 0x201C, 0x201D, 0x2026, 0x3001,
+                                   0x3002, 0x3014, 0x3015, 0xFE43, 0xFE44, 0xFE4F, 0xFF01, 0xFF08,
+                                   0xFF09, 0xFF0C, 0xFF1A, 0xFF1B, 0xFF1F, 0xFF5E, 0xFFE5};
+    return std::find(std::begin(kMarks), std::end(kMarks), cp) != std::end(kMarks);
+}
+
+bool ContainsChineseCharacter(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t cp = 0;
+        if (!NextCodePoint(text, pos, cp)) {
+            ++pos;
+            continue;
+        }
+        if (IsChineseCharacter(cp)) return true;
+    }
+    return false;
+}
+
+std::size_t DeviceByteLength(std::string_view text) {
+    std::size_t bytes = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t cp = 0;
+        if (!NextCodePoint(text, pos, cp)) {
+            ++pos;
+            bytes += 3;  // shown as a replacement character
+            continue;
+        }
+        if (cp < 0x80) {
+            bytes += 1;
+        } else if (cp < 0x800) {
+            bytes += 2;
+        } else if (cp < 0x10000) {
+            bytes += 3;
+        } else {
+            bytes += 6;  // a surrogate pair, three bytes per half
+        }
+    }
+    return bytes;
+}
+
+bool ShowValidationMessage(const ValidationResult& result) {
+    if (result.ok) return true;
+    const std::string title = result.application_title ? Translate("CPEManagement") : "";
+    Prompter().Warn(title, Translate(result.message), result.icon);
+    return false;
+}
+
+}  // namespace fk
