@@ -1,0 +1,143 @@
+// The desktop program: brings the process up in a fixed order, runs the main window
+// until it closes, and takes everything down again in the reverse order, also when
+// the process is asked to end by a signal.
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "app/ini_file.h"
+#include "app/language.h"
+#include "app/program_dir.h"
+#include "app/prompter.h"
+#include "app/skin_values.h"
+#include "protocol/comm_engine.h"
+#include "store/sql_management.h"
+#include "ui/application_dlg.h"
+#include "ui/qt_prompter.h"
+
+namespace {
+
+using namespace fk;
+
+// A value is read into a 128-character buffer, so at most 127 characters count.
+constexpr std::size_t kSettingChars = 127;
+
+SettingReader SettingsFile(const std::string& program_directory) {
+    const std::string path = program_directory + "Setting.ini";
+    return [ini = CIniFile::Load(path)](const std::string& section, const std::string& key,
+                                        const std::string& fallback) {
+        return ini.Read(section, key, fallback, kSettingChars);
+    };
+}
+
+struct Options {
+    QString screenshot;
+    int page = 0;
+    int after_ms = 1500;
+};
+
+// --screenshot FILE [--page CODE] [--after-ms N]: grabs the main window into FILE
+// and ends, for documentation and visual checks.
+Options ParseOptions(const QStringList& args) {
+    Options options;
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--screenshot"))
+            options.screenshot = args[++i];
+        else if (args[i] == QLatin1String("--page"))
+            options.page = args[++i].toInt();
+        else if (args[i] == QLatin1String("--after-ms"))
+            options.after_ms = args[++i].toInt();
+    }
+    return options;
+}
+
+// SIGTERM and SIGINT only write a byte into a pipe; the event loop reads it and ends
+// the main window, so the same orderly shut-down runs as after "Exit".
+int g_signal_pipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = write(g_signal_pipe[1], &byte, 1);
+}
+
+bool InstallSignalPipe() {
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signal_pipe) != 0) return false;
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    return true;
+}
+
+std::string VersionText() {
+    return std::string("V") + FK_VERSION_TEXT;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The main window may be hidden in the tray; only its end ends the program.
+    app.setQuitOnLastWindowClosed(false);
+    const Options options = ParseOptions(app.arguments());
+
+    const std::string program_directory = ProgramDirectory();
+    COperateLanguage::Instance().Init(program_directory);
+
+    const SettingReader read_setting = SettingsFile(program_directory);
+    SetCurrentSkin(
+        LoadSkinValues(read_setting, program_directory, COperateLanguage::Instance().LocaleId()));
+    const int retransmission_max = IntFromText(read_setting("Setting", "retransmission_max", "3"));
+    const int retransmission_interval =
+        IntFromText(read_setting("Setting", "retransmission_interval", "2000"));
+    app.setApplicationDisplayName(QString::fromStdString(Translate("CPEManagement")));
+
+    CQtPrompter prompter(QString::fromStdString(Translate("CPEManagement")));
+    SetPrompter(&prompter);
+
+    // The engine's creation also creates the store; a failed start is not fatal, the
+    // window still shows the PC's adapters and whatever does work.
+    CCommEngine& engine = CCommEngine::Instance();
+    engine.Start(retransmission_max, retransmission_interval);
+    CSqlManagement& store = CSqlManagement::Instance();
+
+    {
+        const UiContext context{engine, store, prompter};
+        CApplicationDlg window(context, VersionText());
+
+        std::unique_ptr<QSocketNotifier> signal_notifier;
+        if (InstallSignalPipe()) {
+            signal_notifier =
+                std::make_unique<QSocketNotifier>(g_signal_pipe[0], QSocketNotifier::Read);
+            QObject::connect(signal_notifier.get(), &QSocketNotifier::activated, &window, [&] {
+                char byte;
+                [[maybe_unused]] const ssize_t n = read(g_signal_pipe[0], &byte, 1);
+                window.done(QDialog::Rejected);
+            });
+        }
+
+        if (options.page != 0) window.SelectPage(options.page);
+        if (!options.screenshot.isEmpty()) {
+            QTimer::singleShot(options.after_ms, &window, [&] {
+                if (!window.grab().save(options.screenshot))
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(options.screenshot));
+                window.accept();
+            });
+        }
+        window.exec();
+    }
+
+    SetPrompter(nullptr);
+    // Goodbyes go out while the sockets still exist; the store (and data.mdb) goes
+    // when the process-wide objects are destroyed, after the engine.
+    engine.Stop();
+    return 0;
+}
