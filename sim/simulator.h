@@ -1,0 +1,90 @@
+// The event loop that plays every radio: two shared sockets in, one out, a timer
+// queue for everything that happens later (delayed answers, keep-alives, restarts),
+// and a control socket through which a test reads state and switches faults.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <queue>
+#include <random>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "sim/sim_network.h"
+#include "sim/sim_radio.h"
+
+namespace fk::sim {
+
+struct SimOptions {
+    std::uint16_t search_port = 9786;
+    std::uint16_t command_port = 9787;
+    std::uint16_t announce_port = 9785;
+    std::uint16_t keepalive_port = 9787;
+    std::uint16_t reply_port = 9788;
+    std::string group = "239.255.255.250";
+    std::string state_path;    // written on SIGUSR1 and at exit
+    std::string control_path;  // Unix socket for "state", "dump", "set", "announce", "quit"
+    std::string log_path;      // empty: standard error
+    bool quiet = false;        // log only start, stop and errors
+    bool add_addresses = true;
+    int announce_jitter_ms = 0;
+    int duration_s = 0;  // 0: until told to stop
+    std::uint32_t seed = 1;
+};
+
+class Simulator {
+  public:
+    Simulator(SimOptions options, std::vector<SimRadio> radios);
+    ~Simulator();
+
+    // Runs until SIGTERM/SIGINT, "quit" or the duration; returns the exit code.
+    int Run();
+
+  private:
+    struct Timer {
+        Clock at;
+        std::uint64_t seq;
+        std::function<void()> action;
+        bool operator>(const Timer& o) const { return at != o.at ? at > o.at : seq > o.seq; }
+    };
+
+    Clock Now() const;
+    void After(int ms, std::function<void()> action);
+    void RunDueTimers();
+    void Log(const std::string& line);
+
+    void OnSearch(const Inbound& in);
+    void OnCommand(const Inbound& in);
+    void HandleCommand(std::size_t index, const Inbound& in);
+    void SendAnswer(std::size_t index, std::uint32_t from, std::uint32_t to, std::uint16_t port,
+                    const Datagram& datagram, int extra_delay_ms = 0);
+    void Announce(std::size_t index, std::uint32_t to);
+    void StartKeepalives(std::size_t index);
+    void KeepaliveTick(std::size_t index, std::uint64_t generation);
+    void Restart(std::size_t index, bool factory, std::function<void()> after);
+    bool EnsureAddress(const SimRadio& radio);
+
+    void OpenControl();
+    void OnControlClient();
+    std::string Execute(const std::string& request);
+    bool WriteState(const std::string& path);
+
+    SimOptions options_;
+    std::vector<SimRadio> radios_;
+    std::unordered_map<std::string, std::vector<std::size_t>> by_mac_;
+    SimNetwork net_;
+    std::priority_queue<Timer, std::vector<Timer>, std::greater<>> timers_;
+    std::uint64_t timer_seq_ = 0;
+    std::mt19937 rng_;
+    std::uint64_t start_ns_ = 0;
+    int control_fd_ = -1;
+    bool stop_ = false;
+    FILE* log_ = nullptr;
+};
+
+// Asks a running simulator through its control socket; the answer goes to `reply`.
+bool ControlRequest(const std::string& path, const std::string& request, std::string& reply);
+
+}  // namespace fk::sim

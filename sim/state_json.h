@@ -1,0 +1,19 @@
+// Every radio's state as JSON, for tests that assert what actually landed on a radio
+// and how often each command arrived.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/sim_radio.h"
+
+namespace fk::sim {
+
+std::string StateJson(const std::vector<SimRadio>& radios, Clock now);
+
+// A JSON string literal of `bytes`; bytes that are not part of a whole UTF-8 character
+// are left out, so a name cut inside a character still gives valid JSON.
+std::string JsonString(std::string_view bytes);
+
+}  // namespace fk::sim
