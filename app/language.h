@@ -33,6 +33,11 @@ inline std::string Translate(std::string_view text) {
     return COperateLanguage::Instance().Translate(text);
 }
 
+// Marks a literal as a language key where it is stored first and translated later
+// (tables, message constants), so the language-pack check finds it. Expands to the
+// literal itself.
+#define FK_TR(text) text
+
 // Maps the process locale (LC_MESSAGES / LANG, "zh_CN.UTF-8" ...) to a locale
 // identifier; unknown locales fall back to English (1033).
 std::uint32_t SystemLocaleId();
