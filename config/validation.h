@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/language.h"
 #include "app/prompter.h"
 
 namespace fk {
@@ -30,30 +31,32 @@ struct ValidationResult {
 };
 
 // Message keys, shared with the windows that focus the failing field.
-inline constexpr const char* kMsgIpInvalid = "The ip address is invalid!";
-inline constexpr const char* kMsgMaskInvalid = "The subnet mask is invalid!";
-inline constexpr const char* kMsgGatewayInvalid = "The gateway address is invalid!";
+inline constexpr const char* kMsgIpInvalid = FK_TR("The ip address is invalid!");
+inline constexpr const char* kMsgMaskInvalid = FK_TR("The subnet mask is invalid!");
+inline constexpr const char* kMsgGatewayInvalid = FK_TR("The gateway address is invalid!");
 inline constexpr const char* kMsgIpIsGateway =
-    "The ip address and gateway address cannot be the same!";
+    FK_TR("The ip address and gateway address cannot be the same!");
 inline constexpr const char* kMsgNotSameSubnet =
-    "Ip address and gateway address is not in the same subnet!";
-inline constexpr const char* kMsgDns1Invalid = "The primary DNS Server is invalid!";
-inline constexpr const char* kMsgDns2Invalid = "The secondary DNS Server is invalid!";
-inline constexpr const char* kMsgIpInUse = "The ip address is already in use, please respecify!";
-inline constexpr const char* kMsgRadiusServer = "Please enter a valid RADIUS Server address!";
-inline constexpr const char* kMsgRadiusPort = "Please specify a valid RADIUS Port!";
-inline constexpr const char* kMsgNameEmpty = "The device name can not be empty!";
-inline constexpr const char* kMsgNameRestricted =
+    FK_TR("Ip address and gateway address is not in the same subnet!");
+inline constexpr const char* kMsgDns1Invalid = FK_TR("The primary DNS Server is invalid!");
+inline constexpr const char* kMsgDns2Invalid = FK_TR("The secondary DNS Server is invalid!");
+inline constexpr const char* kMsgIpInUse =
+    FK_TR("The ip address is already in use, please respecify!");
+inline constexpr const char* kMsgRadiusServer =
+    FK_TR("Please enter a valid RADIUS Server address!");
+inline constexpr const char* kMsgRadiusPort = FK_TR("Please specify a valid RADIUS Port!");
+inline constexpr const char* kMsgNameEmpty = FK_TR("The device name can not be empty!");
+inline constexpr const char* kMsgNameRestricted = FK_TR(
     "Device name maximum allowed 32 bytes, only support combination of Chinese, lowercase "
-    "letters, 0-9 numbers";
-inline constexpr const char* kMsgNamePlain =
-    "Device name maximum allowed 32 bytes, only support combination of Chinese, ASCII characters";
-inline constexpr const char* kMsgSsidEmpty = "The ssid can not be empty!";
-inline constexpr const char* kMsgSsidRestricted =
+    "letters, 0-9 numbers");
+inline constexpr const char* kMsgNamePlain = FK_TR(
+    "Device name maximum allowed 32 bytes, only support combination of Chinese, ASCII characters");
+inline constexpr const char* kMsgSsidEmpty = FK_TR("The ssid can not be empty!");
+inline constexpr const char* kMsgSsidRestricted = FK_TR(
     "SSID maximum allowed 32 bytes, only support combination of Chinese, lowercase letters, 0-9 "
-    "numbers";
+    "numbers");
 inline constexpr const char* kMsgSsidPlain =
-    "SSID maximum allowed 32 bytes, only support combination of Chinese, ASCII characters";
+    FK_TR("SSID maximum allowed 32 bytes, only support combination of Chinese, ASCII characters");
 
 inline constexpr std::size_t kMaxNameBytes = 32;
 

@@ -23,17 +23,20 @@ constexpr std::array<ModelEntry, 25> kModels = {{
 }};
 
 constexpr std::array<const char*, 10> kStatusKeys = {
-    "Outline",  "Online",       "Bridge success", "Bridge fail",     "Restarting",
-    "Reseting", "Upgrade wait", "Upgrading",      "Upgrade success", "Upgrade fail",
+    FK_TR("Outline"),         FK_TR("Online"),       FK_TR("Bridge success"), FK_TR("Bridge fail"),
+    FK_TR("Restarting"),      FK_TR("Reseting"),     FK_TR("Upgrade wait"),   FK_TR("Upgrading"),
+    FK_TR("Upgrade success"), FK_TR("Upgrade fail"),
 };
 
 // Index 0 is unused: work mode codes start at 1.
 constexpr std::array<const char*, 8> kWorkModeKeys = {
-    nullptr, "AP", "Station", "Universal Repeater", "Repeater", "P2MP", "WISP", "Router",
+    nullptr,           FK_TR("AP"),   FK_TR("Station"), FK_TR("Universal Repeater"),
+    FK_TR("Repeater"), FK_TR("P2MP"), FK_TR("WISP"),    FK_TR("Router"),
 };
 
 constexpr std::array<const char*, 7> kSecurityKeys = {
-    "Disable", "WEP", "WPA_PSK", "WPA2_PSK", "WPAWPA2_PSK", "WPA", "WPA2",
+    FK_TR("Disable"),     FK_TR("WEP"), FK_TR("WPA_PSK"), FK_TR("WPA2_PSK"),
+    FK_TR("WPAWPA2_PSK"), FK_TR("WPA"), FK_TR("WPA2"),
 };
 
 constexpr const char* kNotApplicable = "N/A";
@@ -45,7 +48,7 @@ std::string TranslatedEntry(const std::array<const char*, N>& table, int code) {
 }
 
 std::string OnOffText(int value) {
-    return Translate(value != 0 ? "On2" : "Off2");
+    return Translate(value != 0 ? FK_TR("On2") : FK_TR("Off2"));
 }
 
 // The switch exists neither on these models nor in modes that route or repeat.
