@@ -478,6 +478,7 @@ bool LoadConfigFile(const std::string& path, std::vector<GroupSpec>& groups,
         if (!(words >> verb) || verb[0] == '#') continue;
         std::string rest;
         std::getline(words, rest);
+        rest.erase(0, rest.find_first_not_of(" \t"));
         if (verb == "group") {
             GroupSpec spec;
             std::string joined;

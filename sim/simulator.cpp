@@ -135,6 +135,7 @@ void Simulator::Announce(std::size_t index, std::uint32_t to) {
 
 void Simulator::OnSearch(const Inbound& in) {
     if (!HeaderLooksRight(in.bytes) || TypeOf(in.bytes) != MSG_DISCOVER) return;
+    ++searches_[IpText(in.source) + "->" + IpText(in.destination)];
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     std::uniform_int_distribution<int> jitter(0, std::max(0, options_.announce_jitter_ms));
     int answering = 0;
@@ -284,7 +285,7 @@ bool Simulator::WriteState(const std::string& path) {
     const std::string tmp = path + ".tmp";
     {
         std::ofstream out(tmp, std::ios::trunc);
-        out << StateJson(radios_, Now());
+        out << StateJson(radios_, Now(), searches_);
         if (!out) return false;
     }
     return std::rename(tmp.c_str(), path.c_str()) == 0;
@@ -301,17 +302,14 @@ std::string Simulator::Execute(const std::string& request) {
     } else {
         rest.clear();
     }
-    if (verb == "state") return StateJson(radios_, Now());
+    if (verb == "state") return StateJson(radios_, Now(), searches_);
     if (verb == "dump")
         return WriteState(rest.empty() ? options_.state_path : rest) ? "ok\n" : "error\n";
     if (verb == "quit") {
         stop_ = true;
         return "ok\n";
     }
-    if (verb == "counters") {
-        return "sent " + std::to_string(net_.sent()) + " failed " +
-               std::to_string(net_.send_failures()) + "\n";
-    }
+    if (verb == "counters") return Counters();
     const std::size_t space = rest.find(' ');
     const std::string selector = rest.substr(0, space);
     const std::string settings = space == std::string::npos ? "" : rest.substr(space + 1);
@@ -332,6 +330,26 @@ std::string Simulator::Execute(const std::string& request) {
         return "ok " + std::to_string(chosen.size()) + "\n";
     }
     return "error unknown request '" + verb + "'\n";
+}
+
+// Totals cheap enough to poll while a thousand radios run.
+std::string Simulator::Counters() const {
+    long searches = 0, reports = 0, registered = 0, keepalives = 0, answered = 0, commands = 0;
+    for (const auto& [key, count] : searches_) searches += count;
+    for (const SimRadio& r : radios_) {
+        reports += r.reports_sent;
+        registered += r.registered ? 1 : 0;
+        keepalives += r.keepalives_sent;
+        for (const auto& [type, count] : r.received) {
+            commands += count;
+            if (type == MSG_KEEPALIVE) answered += count;
+        }
+    }
+    return "sent " + std::to_string(net_.sent()) + " failed " +
+           std::to_string(net_.send_failures()) + " searches " + std::to_string(searches) +
+           " reports " + std::to_string(reports) + " registered " + std::to_string(registered) +
+           " keepalives " + std::to_string(keepalives) + " keepalive_answers " +
+           std::to_string(answered) + " commands " + std::to_string(commands) + "\n";
 }
 
 void Simulator::OpenControl() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <queue>
 #include <random>
 #include <span>
@@ -69,11 +70,13 @@ class Simulator {
     void OpenControl();
     void OnControlClient();
     std::string Execute(const std::string& request);
+    std::string Counters() const;
     bool WriteState(const std::string& path);
 
     SimOptions options_;
     std::vector<SimRadio> radios_;
     std::unordered_map<std::string, std::vector<std::size_t>> by_mac_;
+    std::map<std::string, int> searches_;
     SimNetwork net_;
     std::priority_queue<Timer, std::vector<Timer>, std::greater<>> timers_;
     std::uint64_t timer_seq_ = 0;

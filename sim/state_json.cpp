@@ -125,9 +125,10 @@ std::string JsonString(std::string_view bytes) {
     return out + "\"";
 }
 
-std::string StateJson(const std::vector<SimRadio>& radios, Clock now) {
+std::string StateJson(const std::vector<SimRadio>& radios, Clock now,
+                      const std::map<std::string, int>& searches) {
     std::ostringstream o;
-    o << "{\"now_ms\": " << now << ", \"radios\": [\n";
+    o << "{\"now_ms\": " << now << ", \"searches\": " << CountMap(searches) << ", \"radios\": [\n";
     for (std::size_t k = 0; k < radios.size(); ++k) {
         RadioJson(o, k, radios[k], now);
         o << (k + 1 < radios.size() ? ",\n" : "\n");

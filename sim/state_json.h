@@ -2,6 +2,7 @@
 // and how often each command arrived.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +11,9 @@
 
 namespace fk::sim {
 
-std::string StateJson(const std::vector<SimRadio>& radios, Clock now);
+// `searches` counts the search datagrams heard, keyed "source->destination".
+std::string StateJson(const std::vector<SimRadio>& radios, Clock now,
+                      const std::map<std::string, int>& searches = {});
 
 // A JSON string literal of `bytes`; bytes that are not part of a whole UTF-8 character
 // are left out, so a name cut inside a character still gives valid JSON.

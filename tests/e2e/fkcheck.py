@@ -225,3 +225,30 @@ class RawController:
             except BlockingIOError:
                 pass
             sock.setblocking(True)
+
+
+# ---- `fieldkit-cli send` output: the device's stored row, or nothing -------------
+
+def cli_send_row(path):
+    with open(path, encoding="utf-8") as f:
+        text = f.read().strip()
+    if not text:
+        return None
+    data = json.loads(text.splitlines()[-1]) if not text.startswith("{") else json.loads(text)
+    if isinstance(data, dict):
+        for key in ("row", "device", "record"):
+            if key in data:
+                return data[key] or None
+        if data.get("found") is False:
+            return None
+    return data or None
+
+
+def cli_row_present(path):
+    return cli_send_row(path) is not None
+
+
+def cli_row_field(path, key):
+    row = cli_send_row(path)
+    expect(row is not None, "no stored row in %s" % path)
+    return cli_field(row, key)

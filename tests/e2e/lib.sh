@@ -189,3 +189,24 @@ args = sys.argv[1:]
 $snippet
 EOF
 }
+
+# Payload builders (hex, as `fieldkit-cli send --payload` takes them).
+fk_hex_name() {  # NAME -> the 33-byte MSG_SET_NAME block
+    python3 -c 'import sys; n=sys.argv[1].encode()[:32]; print((n+bytes(32-len(n))+bytes([len(n)])).hex())' "$1"
+}
+fk_hex_ip_block() {  # IP MASK GATEWAY -> the 22-byte MSG_SET_IP block
+    python3 -c 'import sys, socket; o=lambda t: socket.inet_aton(t); print((b"\x01"+o(sys.argv[1])+o(sys.argv[2])+o(sys.argv[3])+bytes(8)+b"\x01").hex())' "$1" "$2" "$3"
+}
+fk_hex_zeros() {  # N -> N zero bytes
+    python3 -c 'import sys; print(bytes(int(sys.argv[1])).hex())' "$1"
+}
+
+# fk_radio_field STATE_FILE MAC EXPRESSION: prints a Python expression over the radio `r`.
+fk_radio_field() {
+    python3 - "$1" "$2" "$3" <<'PY'
+import json, sys
+radios = {r["mac"]: r for r in json.load(open(sys.argv[1]))["radios"]}
+r = radios[sys.argv[2]]
+print(eval(sys.argv[3]))
+PY
+}
