@@ -1,0 +1,150 @@
+// What one list refresh and one burst of device reports cost, next to the cheapest
+// possible full read of the same table with SQLite alone.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "protocol/packet.h"
+#include "store/sql_management.h"
+
+namespace {
+
+constexpr int kDevices = 1000;
+constexpr int kPageSize = 30;
+
+class ScratchDirectory {
+  public:
+    ScratchDirectory() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "fk-store-bench-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string Dir() const { return path_ + "/"; }
+
+  private:
+    std::string path_;
+};
+
+fk::ap_info_stu Device(int n, int round) {
+    fk::ap_info_stu r = fk::ZeroRecord();
+    char mac[18];
+    std::snprintf(mac, sizeof(mac), "02:00:00:00:%02x:%02x", (n >> 8) & 0xff, n & 0xff);
+    r.SetMac(mac);
+    r.ap_type = static_cast<std::uint16_t>(1 + n % 11);
+    const auto ip =
+        fk::IpTextToOctets("198.18." + std::to_string(n / 250) + "." + std::to_string(n % 250 + 2));
+    std::copy(ip.begin(), ip.end(), r.report.ip);
+    r.report.ap_name.Assign("mast " + std::to_string(n) + " round " + std::to_string(round));
+    r.report.version.Assign("2.4." + std::to_string(n % 7));
+    r.report.ssid.Assign("field-" + std::to_string(n % 13));
+    r.report.wpapsk_key_value.Assign("a fairly long pass phrase " + std::to_string(n));
+    r.report.work_mode = static_cast<std::uint8_t>(1 + n % 2);
+    r.report.channel = static_cast<std::uint8_t>(n % 2 ? 36 : 6);
+    r.report.up_time = static_cast<std::uint32_t>(n * 97 + round);
+    r.report.tx_power = 20;
+    return r;
+}
+
+void Fill(fk::CSqlManagement& store, int round) {
+    for (int n = 0; n < kDevices; ++n) store.SaveDeviceReport(Device(n, round));
+}
+
+struct FilledStore {
+    ScratchDirectory dir;
+    fk::CSqlManagement store{dir.Dir()};
+    FilledStore() { Fill(store, 0); }
+};
+
+FilledStore& Shared() {
+    static FilledStore filled;
+    return filled;
+}
+
+void QueryPage(benchmark::State& state, const std::string& text) {
+    auto& store = Shared().store;
+    int page = 1;
+    for (auto _ : state) {
+        std::vector<fk::ap_info_stu> list;
+        int pages = 0, online = 0;
+        store.QueryDevicePage(1, list, pages, online, kPageSize, page, true, text);
+        benchmark::DoNotOptimize(list.data());
+        page = page % 30 + 1;
+    }
+    state.SetItemsProcessed(state.iterations() * kDevices);
+}
+
+void BM_QueryDevicePage(benchmark::State& state) {
+    QueryPage(state, "");
+}
+// "5" matches about half the rows, through several columns (names, addresses, uptimes).
+void BM_QueryDevicePageSearch(benchmark::State& state) {
+    QueryPage(state, "5");
+}
+
+// The floor: one prepared statement, every column of every row read once.
+void BM_FloorFullRead(benchmark::State& state) {
+    auto& store = Shared().store;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(store.DatabasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "select * from ap_info order by ap_info.ip_num asc, ap_info.ID asc", -1,
+                       &stmt, nullptr);
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        const int columns = sqlite3_column_count(stmt);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int i = 0; i < columns; ++i) {
+                if (sqlite3_column_type(stmt, i) == SQLITE_TEXT) {
+                    sum += sqlite3_column_bytes(stmt, i) + *sqlite3_column_text(stmt, i);
+                } else {
+                    sum += sqlite3_column_int64(stmt, i);
+                }
+            }
+        }
+        sqlite3_reset(stmt);
+        benchmark::DoNotOptimize(sum);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    state.SetItemsProcessed(state.iterations() * kDevices);
+}
+
+void BM_SaveNewDevices(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto dir = std::make_unique<ScratchDirectory>();
+        auto store = std::make_unique<fk::CSqlManagement>(dir->Dir());
+        state.ResumeTiming();
+        Fill(*store, 1);
+        state.PauseTiming();
+        store.reset();
+        dir.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kDevices);
+}
+
+void BM_SaveKnownDevices(benchmark::State& state) {
+    auto& store = Shared().store;
+    int round = 1;
+    for (auto _ : state) Fill(store, round++);
+    state.SetItemsProcessed(state.iterations() * kDevices);
+}
+
+BENCHMARK(BM_QueryDevicePage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QueryDevicePageSearch)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FloorFullRead)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveNewDevices)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveKnownDevices)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
