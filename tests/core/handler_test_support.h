@@ -1,0 +1,75 @@
+// A recording stand-in for the engine's way out, and datagrams as devices send them,
+// shared by the presence and handler tests.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "protocol/outbound_link.h"
+#include "protocol/packet.h"
+#include "protocol/udp_socket.h"
+
+namespace fk::testing {
+
+struct SentCommand {
+    std::string ip;
+    std::uint16_t type = 0;
+    std::vector<std::uint8_t> payload;
+    std::string mac;
+    bool retransmit = false;
+};
+
+struct Acknowledgement {
+    std::string ip;
+    std::string mac;
+    int type = 0;
+};
+
+class RecordingLink : public IOutboundLink {
+  public:
+    bool SendToDevice(const std::string& ip, std::uint16_t type,
+                      std::span<const std::uint8_t> payload, const std::string& mac,
+                      bool retransmit) override {
+        std::lock_guard lock(mutex_);
+        sends.push_back({ip, type, {payload.begin(), payload.end()}, mac, retransmit});
+        return true;
+    }
+    void Acknowledge(const std::string& ip, const std::string& mac, int type) override {
+        std::lock_guard lock(mutex_);
+        acks.push_back({ip, mac, type});
+    }
+    void SetScanComplete() override { scan_complete = true; }
+
+    std::vector<SentCommand> sends;
+    std::vector<Acknowledgement> acks;
+    bool scan_complete = false;
+
+  private:
+    std::mutex mutex_;
+};
+
+// A queue element as the receivers build it: `wire_size` bytes of the datagram
+// arrived (the rest of the area reads as 0), `len` is what the header claims.
+inline udp_packet_stu Element(std::uint16_t type, const std::string& mac,
+                              const std::string& source_ip,
+                              const std::vector<std::uint8_t>& payload, std::uint16_t ap_type = 3) {
+    auto bytes = BuildDatagram(type, payload, mac, false);
+    bytes[2] = static_cast<std::uint8_t>(ap_type & 0xff);
+    bytes[3] = static_cast<std::uint8_t>(ap_type >> 8);
+    std::uint32_t ip = 0;
+    ParseIpv4(source_ip, ip);
+    return *MakeQueueElement(bytes, ip, 9999);
+}
+
+template <typename T>
+std::vector<std::uint8_t> Bytes(const T& value) {
+    std::vector<std::uint8_t> out(sizeof(T));
+    std::memcpy(out.data(), &value, sizeof(T));
+    return out;
+}
+
+}  // namespace fk::testing
