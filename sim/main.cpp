@@ -18,6 +18,7 @@ const char* kUsage =
     "         [--state FILE] [--control SOCKET] [--log FILE] [--quiet] [--jitter-ms MS]\n"
     "         [--duration S] [--seed N] [--no-addresses] [--search-port P] [--command-port P]\n"
     "         [--announce-port P] [--keepalive-port P] [--reply-port P] [--group-address A]\n"
+    "         [--tftp-port P]   (where radios set tftp=1 fetch upgrades; default 69)\n"
     "       fieldkit-devsim --control SOCKET --request 'state|dump [FILE]|set SEL k=v...|"
     "announce SEL|counters|quit'\n"
     "SELECTOR: a MAC text, an IP text, #index or *.\n";
@@ -107,6 +108,8 @@ bool ParseArgs(int argc, char** argv, Args& a) {
             ok = ParsePort(value, a.options.keepalive_port);
         } else if (opt == "--reply-port") {
             ok = ParsePort(value, a.options.reply_port);
+        } else if (opt == "--tftp-port") {
+            ok = ParsePort(value, a.options.tftp_port);
         } else if (opt == "--group-address") {
             a.options.group = value;
         } else {

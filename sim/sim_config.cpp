@@ -279,6 +279,7 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
         {"malformed", BoolSetter([](SimRadio& r, bool b) { r.faults.malformed = b; })},
         {"keepalives", BoolSetter([](SimRadio& r, bool b) { r.faults.keepalives = b; })},
         {"short_announce", BoolSetter([](SimRadio& r, bool b) { r.short_announce = b; })},
+        {"tftp", BoolSetter([](SimRadio& r, bool b) { r.tftp_fetch = b; })},
         {"reboot_result", Byte([](SimRadio& r) -> std::uint8_t& { return r.results.reboot; })},
         {"restore_result", Byte([](SimRadio& r) -> std::uint8_t& { return r.results.restore; })},
         {"vlan_result", Byte([](SimRadio& r) -> std::uint8_t& { return r.results.vlan; })},

@@ -72,6 +72,7 @@ struct SimRadio {
     int restart_ms = 3000;
     int keepalive_ms = 5000;
     bool short_announce = false;  // 33-byte announcement instead of the long form
+    bool tftp_fetch = false;      // fetches upgrades by TFTP instead of pretending to
 
     // What happened.
     Phase phase = Phase::kOnline;
@@ -86,6 +87,8 @@ struct SimRadio {
     int restarts = 0;
     std::string upgrade_file;
     std::uint32_t upgrade_size = 0;
+    std::uint64_t fetched_bytes = 0;
+    std::string fetch_error;
     std::uint64_t generation = 0;  // bumps on restart so stale timers know they are stale
 
     std::uint32_t UptimeAt(Clock now) const {

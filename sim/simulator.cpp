@@ -16,6 +16,7 @@
 #include "protocol/packet.h"
 #include "sim/sim_config.h"
 #include "sim/state_json.h"
+#include "sim/tftp_fetch.h"
 
 namespace fk::sim {
 namespace {
@@ -69,6 +70,7 @@ Simulator::Simulator(SimOptions options, std::vector<SimRadio> radios)
 }
 
 Simulator::~Simulator() {
+    for (std::thread& t : fetches_) t.join();  // each is bounded by its transfer timeout
     if (control_fd_ >= 0) {
         close(control_fd_);
         unlink(options_.control_path.c_str());
@@ -224,13 +226,11 @@ void Simulator::HandleCommand(std::size_t index, const Inbound& in) {
         Restart(index, factory, [this, index] { Announce(index, radios_[index].controller); });
     }
     if (out.upgrade_fetch) {
-        const std::uint8_t result = radio.results.upgrade_fetch;
-        After(500, [this, index, to, result] {
-            SimRadio& r = radios_[index];
-            if (r.phase != Phase::kOnline || r.faults.silent) return;
-            SendAnswer(index, r.ip, to, options_.reply_port,
-                       RadioDatagram(r, MSG_UPGRADE_RESULT, std::vector<std::uint8_t>{result}));
-        });
+        if (radio.tftp_fetch) {
+            StartTftpFetch(index, to);
+        } else {
+            After(500, [this, index, to] { ReportFetch(index, to); });
+        }
     }
     if (out.upgrade_write) {
         Restart(index, false, [this, index, to] {
@@ -244,6 +244,43 @@ void Simulator::HandleCommand(std::size_t index, const Inbound& in) {
             Announce(index, r.controller);
         });
     }
+}
+
+void Simulator::ReportFetch(std::size_t index, std::uint32_t to) {
+    SimRadio& r = radios_[index];
+    if (r.phase != Phase::kOnline || r.faults.silent) return;
+    const bool fetched =
+        !r.tftp_fetch || (r.fetch_error.empty() && r.fetched_bytes == r.upgrade_size);
+    const std::uint8_t result = fetched ? r.results.upgrade_fetch : 1;
+    SendAnswer(index, r.ip, to, options_.reply_port,
+               RadioDatagram(r, MSG_UPGRADE_RESULT, std::vector<std::uint8_t>{result}));
+}
+
+void Simulator::StartTftpFetch(std::size_t index, std::uint32_t to) {
+    const std::string file = radios_[index].upgrade_file;
+    const std::uint16_t port = options_.tftp_port;
+    const int timeout = options_.tftp_timeout_s;
+    fetches_.emplace_back([this, index, to, file, port, timeout] {
+        const FetchResult fetched = FetchTftp(to, port, file, timeout);
+        std::lock_guard lock(finished_mutex_);
+        finished_.push_back([this, index, to, fetched] {
+            SimRadio& r = radios_[index];
+            r.fetched_bytes = fetched.bytes;
+            r.fetch_error = fetched.error;
+            if (!fetched.ok)
+                Log(r.mac_text + " could not fetch " + r.upgrade_file + ": " + fetched.error);
+            ReportFetch(index, to);
+        });
+    });
+}
+
+void Simulator::RunFinishedFetches() {
+    std::vector<std::function<void()>> ready;
+    {
+        std::lock_guard lock(finished_mutex_);
+        ready.swap(finished_);
+    }
+    for (auto& action : ready) action();
 }
 
 void Simulator::Restart(std::size_t index, bool factory, std::function<void()> after) {
@@ -446,6 +483,7 @@ int Simulator::Run() {
             if (control_fd_ >= 0 && (fds[2].revents & POLLIN)) OnControlClient();
         }
         RunDueTimers();
+        RunFinishedFetches();
     }
     if (!options_.state_path.empty()) WriteState(options_.state_path);
     Log("stopped; datagrams sent " + std::to_string(net_.sent()) + ", send failures " +

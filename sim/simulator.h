@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <queue>
 #include <random>
 #include <span>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -33,6 +35,8 @@ struct SimOptions {
     int announce_jitter_ms = 0;
     int duration_s = 0;  // 0: until told to stop
     std::uint32_t seed = 1;
+    std::uint16_t tftp_port = 69;  // where radios with tftp=1 fetch their firmware
+    int tftp_timeout_s = 30;
 };
 
 class Simulator {
@@ -66,6 +70,9 @@ class Simulator {
     void KeepaliveTick(std::size_t index, std::uint64_t generation);
     void Restart(std::size_t index, bool factory, std::function<void()> after);
     bool EnsureAddress(const SimRadio& radio);
+    void ReportFetch(std::size_t index, std::uint32_t to);
+    void StartTftpFetch(std::size_t index, std::uint32_t to);
+    void RunFinishedFetches();
 
     void OpenControl();
     void OnControlClient();
@@ -85,6 +92,11 @@ class Simulator {
     int control_fd_ = -1;
     bool stop_ = false;
     FILE* log_ = nullptr;
+    // Firmware fetches block in libcurl, so each runs on its own thread and hands its
+    // outcome back to the loop through `finished_`.
+    std::mutex finished_mutex_;
+    std::vector<std::function<void()>> finished_;
+    std::vector<std::thread> fetches_;
 };
 
 // Asks a running simulator through its control socket; the answer goes to `reply`.

@@ -96,7 +96,8 @@ void RadioJson(std::ostringstream& o, std::size_t index, const SimRadio& r, Cloc
       << ", \"announcements_sent\": " << r.announcements_sent
       << ", \"reports_sent\": " << r.reports_sent << ", \"restarts\": " << r.restarts
       << ", \"upgrade\": {\"file\": " << JsonString(r.upgrade_file)
-      << ", \"size\": " << r.upgrade_size << "}}";
+      << ", \"size\": " << r.upgrade_size << ", \"fetched\": " << r.fetched_bytes
+      << ", \"error\": " << JsonString(r.fetch_error) << "}}";
 }
 
 }  // namespace

@@ -7,11 +7,11 @@ import subprocess
 import sys
 import time
 
-from fkcheck import RawController, expect
+from fkcheck import RawController, TinyTftpServer, expect
 
 SOCK, DEVSIM = sys.argv[1], sys.argv[2]
 CTL = "198.18.0.1"
-R = {k: "02:46:4b:00:00:%02x" % k for k in range(1, 9)}
+R = {k: "02:46:4b:00:00:%02x" % k for k in range(1, 10)}
 
 
 def state():
@@ -43,7 +43,7 @@ def check_search(ctl):
     per_mac = {}
     for a in ann:
         per_mac.setdefault(a["mac"], []).append(a)
-    expect(R[3] not in per_mac, "the silent radio announced itself")
+    expect(R[3] not in per_mac and len(per_mac) == 8, "announced: %r" % sorted(per_mac))
     expect(len(per_mac[R[4]]) == 3, "dup=2 gives three copies, got %d" % len(per_mac[R[4]]))
     one = per_mac[R[1]][0]
     expect(one["src"] == "198.18.0.20", "announcement from %s" % one["src"])
@@ -173,7 +173,8 @@ def check_upgrade_and_release(ctl):
     res = valid(got, 12, R[8])
     expect(res and res[0]["payload"][0] == 2, "upgrade success after the restart")
     s = state()[R[8]]
-    expect(s["version"] == "fw-3.0" and s["upgrade"] == {"file": "fw-3.0.bin", "size": 12345},
+    expect(s["version"] == "fw-3.0" and s["upgrade"]["file"] == "fw-3.0.bin"
+           and s["upgrade"]["size"] == 12345,
            "upgrade state %r %r" % (s["version"], s["upgrade"]))
     ask(ctl, R[1], 17, seconds=0.3)
     ctl.drain()
@@ -186,10 +187,32 @@ def check_upgrade_and_release(ctl):
     print("upgrade and release: ok")
 
 
+def check_tftp_fetch(ctl):
+    image = bytes(range(256)) * 20 + b"tail"  # 5124 bytes: the last block is short
+    server = TinyTftpServer(CTL, 6969, {"fw tftp.bin": image})
+    try:
+        for size, result in ((len(image), 0), (4000, 1)):
+            name = b"fw tftp.bin"
+            payload = (name + bytes(260 - len(name)) + bytes([len(name), 0, 0, 0])
+                       + struct.pack("<I", size))
+            got = ask(ctl, R[9], 11, payload, seconds=10.0, count=1)
+            if not valid(got, 12, R[9]):
+                got += ctl.collect(9788, 10.0, until=lambda g: valid(g, 12, R[9]))
+            res = valid(got, 12, R[9])
+            expect(res and res[0]["payload"][0] == result,
+                   "fetch of %d announced bytes reports %r" % (size, res and res[0]["payload"][0]))
+            s = state()[R[9]]
+            expect(s["upgrade"]["fetched"] == len(image), "fetched %r" % s["upgrade"])
+    finally:
+        server.close()
+    print("tftp fetch: ok")
+
+
 def main():
     ctl = RawController(CTL)
     for check in (check_search, check_report_and_keepalives, check_settings, check_address_move,
-                  check_restarts, check_faults, check_scan, check_upgrade_and_release):
+                  check_restarts, check_faults, check_scan, check_upgrade_and_release,
+                  check_tftp_fetch):
         check(ctl)
     print("all protocol checks passed")
 

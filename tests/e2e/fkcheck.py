@@ -252,3 +252,56 @@ def cli_row_field(path, key):
     row = cli_send_row(path)
     expect(row is not None, "no stored row in %s" % path)
     return cli_field(row, key)
+
+
+class TinyTftpServer:
+    """A read-only TFTP server (RFC 1350, 512-byte blocks) for one folder, on a thread;
+    enough for a radio to fetch a firmware image in a test."""
+
+    def __init__(self, address, port, files):
+        import threading
+        self.files = files  # name -> bytes
+        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.sock.bind((address, port))
+        self.sock.settimeout(0.2)
+        self.address = address
+        self.running = True
+        self.thread = threading.Thread(target=self._serve, daemon=True)
+        self.thread.start()
+
+    def _serve(self):
+        while self.running:
+            try:
+                data, peer = self.sock.recvfrom(2048)
+            except socket.timeout:
+                continue
+            if data[:2] != b"\x00\x01":
+                continue
+            name = data[2:].split(b"\x00")[0].decode("utf-8", "replace")
+            self._send_file(name, peer)
+
+    def _send_file(self, name, peer):
+        tx = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        tx.bind((self.address, 0))
+        tx.settimeout(1.0)
+        if name not in self.files:
+            tx.sendto(b"\x00\x05\x00\x01not found\x00", peer)
+            return
+        body = self.files[name]
+        for block in range(1, len(body) // 512 + 2):
+            chunk = body[(block - 1) * 512:block * 512]
+            for _attempt in range(5):
+                tx.sendto(struct.pack("!HH", 3, block & 0xFFFF) + chunk, peer)
+                try:
+                    ack, _ = tx.recvfrom(64)
+                    if ack[:2] == b"\x00\x04" and struct.unpack("!H", ack[2:4])[0] == block & 0xFFFF:
+                        break
+                except socket.timeout:
+                    pass
+            else:
+                return
+
+    def close(self):
+        self.running = False
+        self.thread.join()
+        self.sock.close()

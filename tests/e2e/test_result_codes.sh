@@ -55,6 +55,7 @@ expect(radios[6]["bridge"]["ssid"] == "uplink-ap" and radios[6]["work_mode"] == 
        "the bridge settings landed: %r" % radios[6]["bridge"])
 expect(radios[7]["bridge"]["ssid"] == "", "a refused bridge changes nothing")
 expect(radios[4]["vlan"]["en"] == 1 and radios[4]["vlan"]["id"] == 100, "the VLAN block landed")
-expect(radios[8]["upgrade"] == {"file": "fw-9.9.bin", "size": 4096}, "upgrade request landed")
+expect(radios[8]["upgrade"]["file"] == "fw-9.9.bin" and radios[8]["upgrade"]["size"] == 4096,
+       "upgrade request landed: %r" % radios[8]["upgrade"])
 ' "$FK_WORK/state.json"
 fk_pass
