@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/language.h"
 #include "protocol/device_link.h"
 #include "store/display_codes.h"
 #include "store/sql_management.h"
@@ -122,37 +123,37 @@ std::string ColumnHeaderKey(ListColumn column) {
         case C::Tick:
             return "";
         case C::Serial:
-            return "Serial";
+            return FK_TR("Serial");
         case C::Location:
-            return "Location";
+            return FK_TR("Location");
         case C::Type:
-            return "Type";
+            return FK_TR("Type");
         case C::Ip:
-            return "IP";
+            return FK_TR("IP");
         case C::Mac:
-            return "MAC";
+            return FK_TR("MAC");
         case C::OperationMode:
-            return "OperationMode";
+            return FK_TR("OperationMode");
         case C::Ssid:
-            return "SSID";
+            return FK_TR("SSID");
         case C::Channel:
-            return "Channel";
+            return FK_TR("Channel");
         case C::SecureMode:
-            return "SecureMode";
+            return FK_TR("SecureMode");
         case C::Power:
-            return "Power";
+            return FK_TR("Power");
         case C::Version:
-            return "Version";
+            return FK_TR("Version");
         case C::TransparentBridge:
-            return "Transparent bridge";
+            return FK_TR("Transparent bridge");
         case C::Slotra:
-            return "Slotra";
+            return FK_TR("Slotra");
         case C::Time:
-            return "Time";
+            return FK_TR("Time");
         case C::Status:
-            return "Status";
+            return FK_TR("Status");
         case C::Operate:
-            return "Operate";
+            return FK_TR("Operate");
     }
     return "";
 }

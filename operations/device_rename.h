@@ -23,9 +23,6 @@ struct RenameDecision {
     std::string message;  // for a rejected name: the language key of the warning
 };
 
-// Models 4 and 261 take a restricted character set in their names.
-bool UsesRestrictedNames(int type_code);
-
 RenameDecision DecideRename(const std::string& old_text, const std::string& new_text,
                             int type_code);
 

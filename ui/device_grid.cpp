@@ -6,6 +6,7 @@
 #include <QStyledItemDelegate>
 
 #include "app/skin_values.h"
+#include "ui/skin.h"
 
 namespace fk {
 
@@ -14,10 +15,6 @@ namespace {
 constexpr int kTickWidth = 36;
 const QString kHeaderClear = QStringLiteral("\u2610");
 const QString kHeaderTicked = QStringLiteral("\u2611");
-
-QColor ToQColor(ColorRef c) {
-    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
-}
 
 QString Q(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -54,17 +51,12 @@ CDeviceGrid::CDeviceGrid(QWidget* parent) : QTableWidget(parent) {
     setWordWrap(false);
     setItemDelegate(new CGridEditDelegate(this));
 
-    QFont title(Q(skin.grid_title_font.face));
-    title.setPixelSize(skin.grid_title_font.height);
-    title.setBold(skin.grid_title_font.weight >= 600);
-    horizontalHeader()->setFont(title);
+    horizontalHeader()->setFont(ToQFont(skin.grid_title_font));
     horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: %1; color: %2; padding: 4px; }")
             .arg(ToQColor(skin.grid_title_bk_color).name(),
                  ToQColor(skin.grid_title_text_color).name()));
-    QFont body(Q(skin.grid_font.face));
-    body.setPixelSize(skin.grid_font.height);
-    setFont(body);
+    setFont(ToQFont(skin.grid_font));
 
     connect(this, &QTableWidget::cellClicked, this, &CDeviceGrid::OnCellClicked);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &CDeviceGrid::OnHeaderClicked);

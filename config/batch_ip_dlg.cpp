@@ -1,0 +1,125 @@
+#include "config/batch_ip_dlg.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "app/language.h"
+#include "app/prompter.h"
+#include "config/validation.h"
+#include "protocol/device_link.h"
+
+namespace fk {
+
+namespace {
+
+QString T(const char* key) {
+    return QString::fromStdString(Translate(key));
+}
+
+QString Text(const std::uint8_t (&o)[4]) {
+    return QString::fromStdString(OctetsToText({o[0], o[1], o[2], o[3]}));
+}
+
+}  // namespace
+
+CIpsetMutilDlg::CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_stu> selection,
+                               const ap_info_stu& first, StartSender start, QWidget* parent)
+    : CSkinDialog(parent),
+      context_(context),
+      selection_(std::move(selection)),
+      start_(std::move(start)) {
+    setWindowTitle(T("Set IP"));
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    const char* captions[6] = {FK_TR("IP_Address_Begin"), FK_TR("IP_Address_End"),
+                               FK_TR("Sub_Network"),      FK_TR("Gate_Way"),
+                               FK_TR("Major_Dns"),        FK_TR("Dns")};
+    const QRegularExpression address(QStringLiteral("[0-9.]{0,15}"));
+    for (int i = 0; i < 6; ++i) {
+        fields_[i] = new QLineEdit(this);
+        fields_[i]->setValidator(new QRegularExpressionValidator(address, fields_[i]));
+        auto* label = new QLabel(T(captions[i]), this);
+        if (i == 0) begin_label_ = label;
+        if (i == 1) end_label_ = label;
+        form->addRow(label, fields_[i]);
+    }
+    layout->addLayout(form);
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, CBatchIpProgress::kTicks);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->hide();
+    layout->addWidget(progress_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    save_ = new QPushButton(T("Save"), this);
+    cancel_ = new QPushButton(T("Cancel"), this);
+    buttons->addWidget(save_);
+    buttons->addWidget(cancel_);
+    layout->addLayout(buttons);
+
+    const ap_report_stu& r = first.report;
+    BeginField()->setText(Text(r.ip));
+    MaskField()->setText(Text(r.ip_mask));
+    GatewayField()->setText(Text(r.ip_gateway));
+    Dns1Field()->setText(Text(r.ip_dns1));
+    Dns2Field()->setText(Text(r.ip_dns2));
+    if (selection_.size() == 1) {
+        begin_label_->setText(T("IP_Address"));
+        end_label_->hide();
+        EndField()->hide();
+    }
+
+    timer_.setInterval(kTickMs);
+    connect(&timer_, &QTimer::timeout, this, &CIpsetMutilDlg::OnProgressTick);
+    connect(save_, &QPushButton::clicked, this, &CIpsetMutilDlg::Save);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::string CIpsetMutilDlg::FieldText(int index) const {
+    const std::string text = fields_[index]->text().trimmed().toStdString();
+    return text.empty() ? "0.0.0.0" : text;
+}
+
+void CIpsetMutilDlg::Save() {
+    const ValidationResult check =
+        CheckIpRange(FieldText(0), FieldText(1), FieldText(2), FieldText(3), FieldText(4),
+                     FieldText(5), static_cast<int>(selection_.size()));
+    if (!check) {
+        context_.prompter.Warn(check.application_title ? Translate("CPEManagement") : "",
+                               Translate(check.message), check.icon);
+        return;
+    }
+    ip_range_stu range;
+    ip_octets* parts[6] = {&range.begin,   &range.end,  &range.mask,
+                           &range.gateway, &range.dns1, &range.dns2};
+    for (int i = 0; i < 6; ++i) *parts[i] = OctetsFromText(FieldText(i));
+    if (start_) start_(range);
+
+    for (QLineEdit* field : fields_) field->setEnabled(false);
+    save_->setEnabled(false);
+    cancel_->setEnabled(false);
+    progress_->setValue(0);
+    progress_->show();
+    timer_.start();
+}
+
+void CIpsetMutilDlg::OnProgressTick() {
+    const CBatchIpProgress::Step step = schedule_.Tick();
+    progress_->setValue(step.position);
+    if (step.release) context_.link.ReleasePendingDevices();
+    if (step.search) context_.link.SearchDevices();
+    if (step.close) {
+        timer_.stop();
+        accept();
+    }
+}
+
+}  // namespace fk

@@ -1,0 +1,62 @@
+// The batch address window: a range, one mask, gateway and DNS pair for the ticked
+// devices; after Save a 15-second progress while the engine looks for the devices
+// under their new addresses.
+#pragma once
+
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "config/batch_ip.h"
+#include "ui/page.h"
+#include "ui/skin_dialog.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace fk {
+
+class CIpsetMutilDlg : public CSkinDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kTickMs = 500;
+    // Receives the checked range; the caller's sender outlives this window.
+    using StartSender = std::function<void(const ip_range_stu&)>;
+
+    CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_stu> selection,
+                   const ap_info_stu& first, StartSender start, QWidget* parent);
+
+    QLineEdit* BeginField() const { return fields_[0]; }
+    QLineEdit* EndField() const { return fields_[1]; }
+    QLineEdit* MaskField() const { return fields_[2]; }
+    QLineEdit* GatewayField() const { return fields_[3]; }
+    QLineEdit* Dns1Field() const { return fields_[4]; }
+    QLineEdit* Dns2Field() const { return fields_[5]; }
+    QLabel* EndLabel() const { return end_label_; }
+    QProgressBar* Progress() const { return progress_; }
+    QPushButton* SaveButton() const { return save_; }
+    QPushButton* CancelButton() const { return cancel_; }
+    const QTimer& ProgressTimer() const { return timer_; }
+
+    void Save();
+    void OnProgressTick();
+
+  private:
+    std::string FieldText(int index) const;
+
+    const UiContext& context_;
+    std::vector<ap_select_stu> selection_;
+    StartSender start_;
+    QLineEdit* fields_[6] = {};
+    QLabel* begin_label_ = nullptr;
+    QLabel* end_label_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* save_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QTimer timer_;
+    CBatchIpProgress schedule_;
+};
+
+}  // namespace fk

@@ -1,0 +1,15 @@
+// The devices with their main wireless settings, each row the way into its settings.
+#pragma once
+
+#include "operations/device_list_page.h"
+
+namespace fk {
+
+class CManagementDlg : public CDeviceListPage {
+    Q_OBJECT
+  public:
+    CManagementDlg(const UiContext& context, QWidget* parent)
+        : CDeviceListPage(context, LIST_MANAGEMENT, parent) {}
+};
+
+}  // namespace fk

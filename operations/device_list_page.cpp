@@ -1,0 +1,174 @@
+#include "operations/device_list_page.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "app/language.h"
+#include "store/display_codes.h"
+#include "ui/device_grid.h"
+#include "ui/image_button.h"
+#include "ui/pager.h"
+#include "ui/skin.h"
+
+namespace fk {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+std::vector<std::string> Headers(int page_code) {
+    std::vector<std::string> out;
+    for (ListColumn column : PageColumns(page_code)) {
+        const std::string key = ColumnHeaderKey(column);
+        out.push_back(key.empty() ? key : Translate(key));
+    }
+    return out;
+}
+
+// The pack's text is only trusted to hold "%d": anything else a translator typed
+// after a percent sign must not reach a printf.
+std::string FormatCount(std::string text, int count) {
+    const auto at = text.find("%d");
+    if (at != std::string::npos) text.replace(at, 2, std::to_string(count));
+    return text;
+}
+
+}  // namespace
+
+CDeviceListPage::CDeviceListPage(const UiContext& context, int page_code, QWidget* parent)
+    : CPageBase(parent), context_(context), state_(page_code) {
+    ApplySkinBackground(*this);
+    auto* layout = new QVBoxLayout(this);
+
+    auto* top = new QHBoxLayout;
+    action_bar_ = new QHBoxLayout;
+    top->addLayout(action_bar_);
+    top->addStretch(1);
+    search_box_ = new QLineEdit(this);
+    search_box_->setObjectName(QStringLiteral("listSearch"));
+    search_box_->setFixedWidth(220);
+    search_box_->setClearButtonEnabled(true);
+    top->addWidget(search_box_);
+    layout->addLayout(top);
+
+    grid_ = new CDeviceGrid(this);
+    grid_->SetColumns(Headers(page_code), HasTickColumn(page_code));
+    layout->addWidget(grid_, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(new QLabel(Q(Translate("Each page number")), this));
+    page_size_box_ = new QComboBox(this);
+    for (int size : kPageSizes) page_size_box_->addItem(QString::number(size), size);
+    page_size_box_->setCurrentIndex(page_size_box_->findData(kDefaultPageSize));
+    bottom->addWidget(page_size_box_);
+    refresh_button_ = new CImageButton(this);
+    refresh_button_->setObjectName(QStringLiteral("listRefresh"));
+    refresh_button_->SetSkinImages(SkinImage::UpdateNormal, SkinImage::UpdateDown);
+    bottom->addWidget(refresh_button_);
+    online_label_ = new QLabel(this);
+    bottom->addWidget(online_label_);
+    bottom->addStretch(1);
+    pager_ = new CPager(this);
+    bottom->addWidget(pager_);
+    layout->addLayout(bottom);
+
+    connect(grid_, &CDeviceGrid::headerClicked, this, &CDeviceListPage::OnHeaderClicked);
+    connect(grid_, &CDeviceGrid::tickHeaderClicked, this, &CDeviceListPage::OnTickHeaderClicked);
+    connect(search_box_, &QLineEdit::textChanged, this, &CDeviceListPage::OnSearchTextChanged);
+    connect(page_size_box_, &QComboBox::currentIndexChanged, this,
+            &CDeviceListPage::OnPageSizeChanged);
+    connect(refresh_button_, &CImageButton::clicked, this, &CDeviceListPage::RefreshCurrent);
+    connect(pager_, &CPager::pageChosen, this, &CDeviceListPage::GoToPage);
+    grid_->MarkSortColumn(state_.SortColumn(), state_.AscendingForRefresh());
+}
+
+void CDeviceListPage::RefreshPage() {
+    RefreshCurrent();
+}
+
+void CDeviceListPage::GoToPage(int index) {
+    RefreshList(index, state_.AscendingForRefresh(), state_.SortColumn(), state_.SearchText());
+}
+
+void CDeviceListPage::RefreshCurrent() {
+    GoToPage(state_.CurrentPage());
+}
+
+void CDeviceListPage::RefreshList(int page, bool ascending, int sort_column,
+                                  const std::string& text) {
+    const ListResult result = QueryList(context_.store, PendingSource(), PageCode(), page,
+                                        ascending, sort_column, text, state_.PageSize());
+    state_.Remember(page, sort_column);
+    rows_ = result.rows;
+
+    std::vector<GridRow> grid_rows;
+    for (const ListRow& row : rows_) grid_rows.push_back({row.cells, row.announced});
+    grid_->SetRows(grid_rows);
+    grid_->MarkSortColumn(sort_column, ascending);
+    pager_->SetPages(page, result.page_count);
+
+    online_label_->setText(
+        Q(FormatCount(Translate("Online device count:%d"), result.online_count)));
+}
+
+ap_select_stu CDeviceListPage::RowDevice(int row) const {
+    ap_select_stu device;
+    const int ip = ColumnIndex(PageCode(), ListColumn::Ip);
+    const int mac = ColumnIndex(PageCode(), ListColumn::Mac);
+    const int type = ColumnIndex(PageCode(), ListColumn::Type);
+    device.ip = grid_->CellText(row, ip);
+    device.mac = grid_->CellText(row, mac);
+    device.ap_type = ModelCode(grid_->CellText(row, type));
+    return device;
+}
+
+std::vector<ap_select_stu> CDeviceListPage::TickedDevices() const {
+    std::vector<ap_select_stu> out;
+    for (int row : grid_->TickedRows()) out.push_back(RowDevice(row));
+    return out;
+}
+
+CImageButton* CDeviceListPage::AddActionButton(const char* caption_key) {
+    auto* button = new CImageButton(this);
+    button->SetSkinImage(SkinImage::SearchButton);
+    button->setText(Q(Translate(caption_key)));
+    action_bar_->addWidget(button);
+    return button;
+}
+
+void CDeviceListPage::SetListControlsEnabled(bool enabled) {
+    search_box_->setEnabled(enabled);
+    grid_->setEnabled(enabled);
+    page_size_box_->setEnabled(enabled);
+}
+
+void CDeviceListPage::OnHeaderClicked(int column) {
+    bool ascending = false;
+    if (!state_.HeaderClicked(column, ascending)) {
+        // The header view moves its indicator on any click; put it back.
+        grid_->MarkSortColumn(state_.SortColumn(), state_.AscendingForRefresh());
+        return;
+    }
+    RefreshList(1, ascending, column, state_.SearchText());
+}
+
+void CDeviceListPage::OnTickHeaderClicked() {
+    grid_->SetAllTicked(state_.ToggleSelectAll());
+}
+
+void CDeviceListPage::OnSearchTextChanged(const QString& text) {
+    state_.SetSearchText(text.toStdString());
+    RefreshList(1, state_.AscendingForRefresh(), state_.SortColumn(), state_.SearchText());
+}
+
+void CDeviceListPage::OnPageSizeChanged(int index) {
+    state_.SetPageSize(page_size_box_->itemData(index).toInt());
+    RefreshList(1, state_.AscendingForRefresh(), state_.SortColumn(), state_.SearchText());
+}
+
+}  // namespace fk

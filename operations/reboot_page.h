@@ -1,0 +1,15 @@
+// The devices to tick for a batch reboot.
+#pragma once
+
+#include "operations/device_list_page.h"
+
+namespace fk {
+
+class CRebootDlg : public CDeviceListPage {
+    Q_OBJECT
+  public:
+    CRebootDlg(const UiContext& context, QWidget* parent)
+        : CDeviceListPage(context, LIST_REBOOT, parent) {}
+};
+
+}  // namespace fk

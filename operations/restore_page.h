@@ -1,0 +1,15 @@
+// The devices to tick for a batch factory restore.
+#pragma once
+
+#include "operations/device_list_page.h"
+
+namespace fk {
+
+class CRestoreDlg : public CDeviceListPage {
+    Q_OBJECT
+  public:
+    CRestoreDlg(const UiContext& context, QWidget* parent)
+        : CDeviceListPage(context, LIST_RESTORE, parent) {}
+};
+
+}  // namespace fk

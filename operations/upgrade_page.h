@@ -1,0 +1,15 @@
+// The devices to tick for a firmware upgrade, with their firmware versions.
+#pragma once
+
+#include "operations/device_list_page.h"
+
+namespace fk {
+
+class CUpgradeDlg : public CDeviceListPage {
+    Q_OBJECT
+  public:
+    CUpgradeDlg(const UiContext& context, QWidget* parent)
+        : CDeviceListPage(context, LIST_UPGRADE, parent) {}
+};
+
+}  // namespace fk
