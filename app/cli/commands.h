@@ -23,5 +23,9 @@ inline constexpr int kExitUsage = 2;
 
 // Lists the PC's adapters: ID, Description, MAC and IP.
 int RunAdaptersCommand(const CommandArgs& args);
+// Searches the local networks as the status page does and lists what answered.
+int RunDiscoverCommand(const CommandArgs& args);
+// Sends one command to one device and shows the device's stored row afterwards.
+int RunSendCommand(const CommandArgs& args);
 
 }  // namespace fk::cli

@@ -12,6 +12,15 @@ using fk::cli::Command;
 constexpr Command kCommands[] = {
     {"adapters", "[--format table|csv|json]", "list the PC's network adapters",
      fk::cli::RunAdaptersCommand},
+    {"discover",
+     "[--seconds N] [--format table|csv|json] [--retransmission-max N] "
+     "[--retransmission-interval MS] [--store-dir DIR] [--ager-period-ms MS]",
+     "search the local networks and list the devices found", fk::cli::RunDiscoverCommand},
+    {"send",
+     "--ip IP --mac MAC --type N [--payload HEX] [--no-retransmit] [--wait SECONDS] "
+     "[--discover-first SECONDS] [--set-pending-ip NEWIP] [--retransmission-max N] "
+     "[--retransmission-interval MS] [--store-dir DIR] [--ager-period-ms MS]",
+     "send one command to one device and print its stored row as JSON", fk::cli::RunSendCommand},
 };
 
 void PrintUsage(std::FILE* to) {

@@ -1,0 +1,27 @@
+// Devices as the status page lists them, as rows of text for the command line:
+// status, model, address, MAC, name, SSID, channel, version, the two switches and
+// the uptime, in the texts the desktop shows.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "store/device_record.h"
+
+namespace fk::cli {
+
+inline constexpr std::size_t kDeviceColumns = 11;
+using DeviceRow = std::array<std::string, kDeviceColumns>;
+
+enum class ListFormat { Table, Csv, Json };
+
+bool ParseListFormat(const std::string& text, ListFormat& format);
+
+DeviceRow MakeDeviceRow(const ap_info_stu& record);
+std::string FormatDeviceRows(const std::vector<DeviceRow>& rows, ListFormat format);
+// One row as a JSON object keyed by the column captions.
+std::string DeviceRowJson(const DeviceRow& row);
+std::string JsonText(const std::string& text);
+
+}  // namespace fk::cli

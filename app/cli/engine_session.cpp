@@ -1,0 +1,152 @@
+#include "app/cli/engine_session.h"
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "app/language.h"
+#include "app/program_dir.h"
+#include "protocol/adapter_source.h"
+
+namespace fk::cli {
+namespace {
+
+constexpr auto kSearchPeriod = std::chrono::seconds(3);
+constexpr int kEveryRow = 1 << 30;
+constexpr int kSortByAddress = 1;
+constexpr int kMaxPendingListed = 100000;
+// English captions and switch texts, whatever the machine's locale.
+constexpr std::uint32_t kEnglish = 1033;
+
+// A setting that is not a number reads as 0, as the desktop reads its settings file.
+int LeadingNumber(const std::string& text) {
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+bool TakeValue(const CommandArgs& args, std::size_t& i, const std::string& name, std::string& value,
+               bool& missing) {
+    missing = false;
+    if (args[i] == name) {
+        if (i + 1 >= args.size()) {
+            missing = true;
+            return true;
+        }
+        value = args[++i];
+        return true;
+    }
+    if (args[i].starts_with(name + "=")) {
+        value = args[i].substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+bool ParseCount(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    value = std::stoi(text);
+    return true;
+}
+
+bool TakeSessionOption(const CommandArgs& args, std::size_t& i, SessionOptions& options,
+                       std::string& error) {
+    std::string value;
+    bool missing = false;
+    const auto take = [&](const char* name) {
+        if (!TakeValue(args, i, name, value, missing)) return false;
+        if (missing) error = std::string(name) + " needs a value";
+        return true;
+    };
+    if (take("--store-dir")) {
+        options.store_dir = value;
+    } else if (take("--retransmission-max")) {
+        options.retransmission_max = LeadingNumber(value);
+    } else if (take("--retransmission-interval")) {
+        options.retransmission_interval = LeadingNumber(value);
+    } else if (take("--ager-period-ms")) {
+        int ms = 0;
+        if (!missing && (!ParseCount(value, ms) || ms == 0)) {
+            error = "--ager-period-ms needs a positive number of milliseconds";
+        }
+        options.ager_period = std::chrono::milliseconds(ms);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+EngineSession::~EngineSession() {
+    if (engine_) engine_->Stop();
+    engine_.reset();
+    store_.reset();
+    if (!scratch_dir_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch_dir_, ignored);
+    }
+}
+
+bool EngineSession::Open(const SessionOptions& options) {
+    COperateLanguage::Instance().Init(ProgramDirectory(), kEnglish);
+    std::string dir = options.store_dir;
+    if (dir.empty()) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "fieldkit-cli-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            std::fprintf(stderr, "fieldkit-cli: cannot create a scratch directory\n");
+            return false;
+        }
+        scratch_dir_ = dir = pattern;
+    }
+    store_ = std::make_unique<CSqlManagement>(dir);
+    if (!store_->IsOpen()) {
+        std::fprintf(stderr, "fieldkit-cli: cannot open the device store in %s\n", dir.c_str());
+        return false;
+    }
+    EngineOptions engine_options;
+    engine_options.ager_period = options.ager_period;
+    engine_ = std::make_unique<CCommEngine>(engine_options, MakeSystemAdapterSource(), *store_);
+    if (!engine_->Start(options.retransmission_max, options.retransmission_interval)) {
+        std::fprintf(stderr, "fieldkit-cli: the engine's sockets could not be set up\n");
+        return false;
+    }
+    return true;
+}
+
+void EngineSession::Discover(std::chrono::seconds duration) {
+    engine_->ReleasePendingDevices();
+    engine_->DropPendingDevices();
+    engine_->PruneStoreToPresent();
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + duration;
+    // One broadcast at once and one per period; the count bounds the loop whatever
+    // the clock does.
+    const auto rounds = duration / kSearchPeriod + 1;
+    for (std::int64_t round = 0; round < rounds; ++round) {
+        const auto due = start + round * kSearchPeriod;
+        if (due >= end && round > 0) break;
+        std::this_thread::sleep_until(due);
+        engine_->SearchDevices();
+    }
+    std::this_thread::sleep_until(end);
+}
+
+std::vector<ap_info_stu> EngineSession::ListDevices() {
+    std::vector<ap_info_stu> all;
+    int page_count = 0;
+    int online = 0;
+    // One page that holds every row: pages read one after another could see a device
+    // move between them while the engine keeps running.
+    store_->QueryDevicePage(kSortByAddress, all, page_count, online, kEveryRow, 1, true, "");
+    std::vector<ap_info_stu> pending;
+    engine_->ListPendingDevices(kMaxPendingListed, "", pending);
+    all.insert(all.end(), pending.begin(), pending.end());
+    return all;
+}
+
+}  // namespace fk::cli

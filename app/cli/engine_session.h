@@ -1,0 +1,65 @@
+// What `discover` and `send` share: the options that shape the engine, a store of
+// their own (a scratch directory unless one is named, so two runs never fight over
+// one data.mdb), the running engine, and the status page's search and list.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cli/commands.h"
+#include "protocol/comm_engine.h"
+#include "store/device_record.h"
+#include "store/sql_management.h"
+
+namespace fk::cli {
+
+struct SessionOptions {
+    std::string store_dir;  // empty: a scratch directory removed at the end
+    int retransmission_max = 3;
+    int retransmission_interval = 2000;
+    std::chrono::milliseconds ager_period{10000};
+};
+
+// Takes `args[i]` (and its value) when it is one of the session's options:
+// --store-dir DIR, --retransmission-max N, --retransmission-interval MS,
+// --ager-period-ms MS. Returns false when it is not one; `error` is set when it is
+// one but its value is missing or unusable.
+bool TakeSessionOption(const CommandArgs& args, std::size_t& i, SessionOptions& options,
+                       std::string& error);
+
+// Reads `name VALUE` or `name=VALUE` at args[i]; advances i past the value.
+bool TakeValue(const CommandArgs& args, std::size_t& i, const std::string& name, std::string& value,
+               bool& missing);
+
+// The whole text as a non-negative decimal number.
+bool ParseCount(const std::string& text, int& value);
+
+class EngineSession {
+  public:
+    EngineSession() = default;
+    ~EngineSession();
+    EngineSession(const EngineSession&) = delete;
+    EngineSession& operator=(const EngineSession&) = delete;
+
+    // Creates the store and starts the engine; false (with a message on stderr) when
+    // the store cannot be opened or the engine's sockets cannot be set up.
+    bool Open(const SessionOptions& options);
+    CCommEngine& Engine() { return *engine_; }
+    CSqlManagement& Store() { return *store_; }
+
+    // The status page's search: pending devices released and dropped, the store
+    // pruned to what is present, then a broadcast at once and every 3 s until
+    // `duration` has passed.
+    void Discover(std::chrono::seconds duration);
+    // Stored devices by address, then the announced ones with status 10.
+    std::vector<ap_info_stu> ListDevices();
+
+  private:
+    std::string scratch_dir_;
+    std::unique_ptr<CSqlManagement> store_;
+    std::unique_ptr<CCommEngine> engine_;
+};
+
+}  // namespace fk::cli
