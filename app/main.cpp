@@ -11,10 +11,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ini_file.h"
 #include "app/language.h"
 #include "app/program_dir.h"
 #include "app/prompter.h"
+#include "app/settings.h"
+#include "app/single_instance.h"
 #include "app/skin_values.h"
 #include "protocol/comm_engine.h"
 #include "store/sql_management.h"
@@ -24,17 +25,6 @@
 namespace {
 
 using namespace fk;
-
-// A value is read into a 128-character buffer, so at most 127 characters count.
-constexpr std::size_t kSettingChars = 127;
-
-SettingReader SettingsFile(const std::string& program_directory) {
-    const std::string path = program_directory + "Setting.ini";
-    return [ini = CIniFile::Load(path)](const std::string& section, const std::string& key,
-                                        const std::string& fallback) {
-        return ini.Read(section, key, fallback, kSettingChars);
-    };
-}
 
 struct Options {
     QString screenshot;
@@ -77,13 +67,13 @@ bool InstallSignalPipe() {
     return true;
 }
 
-std::string VersionText() {
-    return std::string("V") + FK_VERSION_TEXT;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A second copy would fight the first over the device ports; it ends silently.
+    CSingleInstance guard;
+    if (!guard.Acquire()) return 0;
+
     QApplication app(argc, argv);
     // The main window may be hidden in the tray; only its end ends the program.
     app.setQuitOnLastWindowClosed(false);
@@ -92,12 +82,9 @@ int main(int argc, char** argv) {
     const std::string program_directory = ProgramDirectory();
     COperateLanguage::Instance().Init(program_directory);
 
-    const SettingReader read_setting = SettingsFile(program_directory);
+    const RetransmissionSettings retransmission = ReadRetransmissionSettings(SettingsFilePath());
     SetCurrentSkin(
-        LoadSkinValues(read_setting, program_directory, COperateLanguage::Instance().LocaleId()));
-    const int retransmission_max = IntFromText(read_setting("Setting", "retransmission_max", "3"));
-    const int retransmission_interval =
-        IntFromText(read_setting("Setting", "retransmission_interval", "2000"));
+        LoadSkinValues(ReadSetting, program_directory, COperateLanguage::Instance().LocaleId()));
     app.setApplicationDisplayName(QString::fromStdString(Translate("CPEManagement")));
 
     CQtPrompter prompter(QString::fromStdString(Translate("CPEManagement")));
@@ -106,7 +93,7 @@ int main(int argc, char** argv) {
     // The engine's creation also creates the store; a failed start is not fatal, the
     // window still shows the PC's adapters and whatever does work.
     CCommEngine& engine = CCommEngine::Instance();
-    engine.Start(retransmission_max, retransmission_interval);
+    engine.Start(retransmission.max, retransmission.interval);
     CSqlManagement& store = CSqlManagement::Instance();
 
     {

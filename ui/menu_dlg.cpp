@@ -35,6 +35,8 @@ CMenuDlg::CMenuDlg(const std::string& version_text, QWidget* parent) : QWidget(p
         button->setText(QString::fromUtf8(kNavigationEntries[i].caption_key));
         button->setObjectName(QStringLiteral("nav%1").arg(kNavigationEntries[i].command_id));
         connect(button, &CImageButton::clicked, this, [this, i] { Press(i); });
+        button->setGeometry(0, static_cast<int>(i) * kButtonHeight, button->sizeHint().width(),
+                            kButtonHeight);
         buttons_[i] = button;
     }
     foot_ = new CSkinStatic(QString::fromStdString(version_text), this);
@@ -74,11 +76,6 @@ void CMenuDlg::paintEvent(QPaintEvent* event) {
 
 void CMenuDlg::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        const QSize hint = buttons_[i]->sizeHint();
-        buttons_[i]->setGeometry(0, static_cast<int>(i) * kButtonHeight,
-                                 std::min(hint.width(), width()), kButtonHeight);
-    }
     foot_->setGeometry(0, height() - kFootHeight, width(), kFootHeight);
 }
 

@@ -31,7 +31,7 @@ class CSystemToolDlg : public CPageBase {
 
     CDeviceGrid* Grid() const { return grid_; }
     CSkinStatic* CountLabel() const { return count_; }
-    const QTimer& RefreshTimer() const { return timer_; }
+    QTimer& RefreshTimer() { return timer_; }
     const std::vector<adapter_info_stu>& Adapters() const { return adapters_; }
 
   public slots:
