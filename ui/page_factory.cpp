@@ -1,35 +1,15 @@
 #include "ui/page_factory.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
-
-#include "app/language.h"
+#include "config/management_page.h"
+#include "operations/bridge_page.h"
+#include "operations/reboot_page.h"
+#include "operations/restore_page.h"
+#include "operations/status_page.h"
+#include "operations/upgrade_page.h"
 #include "ui/install_help_page.h"
-#include "ui/navigation_table.h"
-#include "ui/skin.h"
 #include "ui/system_tool_page.h"
 
 namespace fk {
-namespace {
-
-// Stands in for a page whose window is not part of this build yet: it shows the
-// page's caption so the navigation still leads somewhere visible.
-class CCaptionPage final : public CPageBase {
-  public:
-    CCaptionPage(int code, QWidget* parent) : CPageBase(parent), code_(code) {
-        ApplySkinBackground(*this);
-        auto* layout = new QVBoxLayout(this);
-        auto* caption = new QLabel(QString::fromUtf8(PageCaptionKey(code)), this);
-        caption->setAlignment(Qt::AlignCenter);
-        layout->addWidget(caption);
-    }
-    int PageCode() const override { return code_; }
-
-  private:
-    int code_;
-};
-
-}  // namespace
 
 CPageBase* CreatePage(int code, const UiContext& context, QWidget* parent) {
     switch (code) {
@@ -38,12 +18,17 @@ CPageBase* CreatePage(int code, const UiContext& context, QWidget* parent) {
         case PAGE_INSTALL_HELP:
             return new CInstallHelpDlg(context, parent);
         case PAGE_STATUS:
+            return new CStatusDlg(context, parent);
         case PAGE_MANAGEMENT:
+            return new CManagementDlg(context, parent);
         case PAGE_BRIDGE:
+            return new CBridgeDlg(context, parent);
         case PAGE_REBOOT:
+            return new CRebootDlg(context, parent);
         case PAGE_UPGRADE:
+            return new CUpgradeDlg(context, parent);
         case PAGE_RESTORE:
-            return new CCaptionPage(code, parent);
+            return new CRestoreDlg(context, parent);
         default:
             return nullptr;
     }
