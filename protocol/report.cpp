@@ -12,7 +12,7 @@ T DecodeInto(std::span<const std::uint8_t> payload, std::size_t readable) {
     T out;
     std::memset(&out, 0, sizeof(out));
     const std::size_t n = std::min({payload.size(), readable, sizeof(T)});
-    std::memcpy(&out, payload.data(), n);
+    if (n > 0) std::memcpy(&out, payload.data(), n);  // an empty span may carry no pointer
     return out;
 }
 
