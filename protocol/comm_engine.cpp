@@ -209,26 +209,24 @@ bool CCommEngine::SendToDevice(const std::string& ip, std::uint16_t type,
                                std::span<const std::uint8_t> payload, const std::string& mac,
                                bool retransmit) {
     if (payload.size() > kMaxPayload) payload = payload.first(kMaxPayload);
-    bool sent = false;
-    {
-        std::lock_guard lock(address_lock_);
-        const auto from = std::find_if(address_table_.begin(), address_table_.end(),
-                                       [&](const local_address_stu& a) {
-                                           return !a.ip.empty() && InSameSubnet(a.ip, a.mask, ip);
-                                       });
-        if (from == address_table_.end()) return false;
-        if (type == MSG_SCAN_AP) scan_complete_.store(false);
-        const auto bytes = BuildDatagram(type, payload, mac, true);
-        sent = keepalive_socket_.SendFromInterface(from->interface_index, from->ip,
-                                                   options_.command_group, options_.keepalive_port,
-                                                   bytes);
-    }
-    if (sent && retransmit && !IsNeverRepeated(type)) {
-        resend_.Append(resend_item_stu{retransmission_max_.load(), ip, type,
-                                       std::vector<std::uint8_t>(payload.begin(), payload.end()),
-                                       mac});
-    }
-    return sent;
+    if (!retransmit || IsNeverRepeated(type)) return SendNow(ip, type, payload, mac);
+    resend_item_stu item{retransmission_max_.load(), ip, type,
+                         std::vector<std::uint8_t>(payload.begin(), payload.end()), mac};
+    return resend_.SendAndAppend(std::move(item), [&] { return SendNow(ip, type, payload, mac); });
+}
+
+bool CCommEngine::SendNow(const std::string& ip, std::uint16_t type,
+                          std::span<const std::uint8_t> payload, const std::string& mac) {
+    std::lock_guard lock(address_lock_);
+    const auto from =
+        std::find_if(address_table_.begin(), address_table_.end(), [&](const local_address_stu& a) {
+            return !a.ip.empty() && InSameSubnet(a.ip, a.mask, ip);
+        });
+    if (from == address_table_.end()) return false;
+    if (type == MSG_SCAN_AP) scan_complete_.store(false);
+    const auto bytes = BuildDatagram(type, payload, mac, true);
+    return keepalive_socket_.SendFromInterface(
+        from->interface_index, from->ip, options_.command_group, options_.keepalive_port, bytes);
 }
 
 void CCommEngine::Acknowledge(const std::string& ip, const std::string& mac, int type) {

@@ -102,6 +102,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     void AgerLoop(std::stop_token stop);
     void ResendLoop(std::stop_token stop);
     void Dispatch(EngineQueue which, const udp_packet_stu& element);
+    bool SendNow(const std::string& ip, std::uint16_t type, std::span<const std::uint8_t> payload,
+                 const std::string& mac);
 
     const EngineOptions options_;
     std::unique_ptr<IAdapterSource> adapters_;

@@ -13,6 +13,16 @@ void CResendList::Append(resend_item_stu item) {
     changed_.notify_all();
 }
 
+bool CResendList::SendAndAppend(resend_item_stu item, const std::function<bool()>& send) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!send()) return false;
+        items_.push_back(std::move(item));
+    }
+    changed_.notify_all();
+    return true;
+}
+
 bool CResendList::Acknowledge(const std::string& ip, const std::string& mac, int type) {
     std::lock_guard lock(mutex_);
     const auto it = std::find_if(items_.begin(), items_.end(), [&](const resend_item_stu& e) {

@@ -30,6 +30,12 @@ class CResendList {
 
     void Append(resend_item_stu item);
 
+    // Sends the first copy of a command and, when it left, keeps it for repetition,
+    // both under the resend lock: an answer that comes back faster than the send call
+    // returns waits for the entry instead of missing it and leaving a command that is
+    // repeated although it was answered.
+    bool SendAndAppend(resend_item_stu item, const std::function<bool()>& send);
+
     // Removes the first entry with exactly this source address, MAC text and type.
     bool Acknowledge(const std::string& ip, const std::string& mac, int type);
 
