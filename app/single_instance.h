@@ -1,6 +1,8 @@
 // Keeps the controller to one running copy. The guard is an abstract local socket
 // bound to the guard's name: the kernel frees the name when the holder ends, even
 // when it crashes, so a stale guard never blocks the next start.
+// Abstract names belong to a network namespace: copies started in different
+// namespaces (as the end-to-end tests do) do not see each other.
 #pragma once
 
 #include <string>
