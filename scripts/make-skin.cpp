@@ -31,6 +31,13 @@ const QColor kWhite(Qt::white);
 
 QString g_out;
 
+// The main window's layout, which the background and navigation images follow.
+constexpr int kWindowWidth = 1240;
+constexpr int kWindowHeight = 720;
+constexpr int kTitleHeight = 86;
+constexpr int kMenuTop = 158;
+constexpr int kMenuWidth = 190;
+
 using Painter = std::function<void(QPainter&, int w, int h)>;
 
 void Save(const QString& name, int w, int h, const QColor& background, const Painter& paint) {
@@ -138,11 +145,11 @@ void DrawRadio(QPainter& p, QRectF box, const QColor& body, const QColor& accent
 }
 
 void MainBackground() {
-    Save("main_bk", 1180, 760, kWhite, [](QPainter& p, int w, int h) {
+    Save("main_bk", kWindowWidth, kWindowHeight, kWhite, [](QPainter& p, int w, int h) {
         QLinearGradient band(0, 0, w, 86);
         band.setColorAt(0, kNavy);
         band.setColorAt(1, kNavyLight);
-        p.fillRect(0, 0, w, 86, band);
+        p.fillRect(0, 0, w, kTitleHeight, band);
         p.fillRect(0, 84, w, 2, kRed);
         DrawMark(p, QPointF(46, 44), 52, kWhite);
         p.setPen(kWhite);
@@ -152,19 +159,19 @@ void MainBackground() {
         p.setFont(Font(13));
         p.drawText(QRectF(86, 48, 500, 22), Qt::AlignLeft | Qt::AlignVCenter,
                    "Outdoor radio controller");
-        p.fillRect(0, 86, 170, h - 86, kPanel);
-        p.fillRect(169, 86, 1, h - 86, kBorder);
+        p.fillRect(0, kTitleHeight, kMenuWidth, h - kTitleHeight, kPanel);
+        p.fillRect(kMenuWidth - 1, kTitleHeight, 1, h - kTitleHeight, kBorder);
         // Device badge above the navigation.
         p.setPen(Qt::NoPen);
         p.setBrush(kWhite);
-        p.drawRoundedRect(QRectF(16, 100, 138, 46), 8, 8);
+        p.drawRoundedRect(QRectF(16, 100, kMenuWidth - 32, 46), 8, 8);
         DrawRadio(p, QRectF(28, 110, 22, 20), kNavy, kGreen);
         p.setPen(kInk);
         p.setFont(Font(12, true));
         p.drawText(QRectF(60, 104, 92, 38), Qt::AlignLeft | Qt::AlignVCenter, "CPE / Bridge");
     });
-    Save("main_left_bk", 170, 602, kPanel,
-         [](QPainter& p, int, int h) { p.fillRect(169, 0, 1, h, kBorder); });
+    Save("main_left_bk", kMenuWidth, kWindowHeight - kMenuTop, kPanel,
+         [](QPainter& p, int w, int h) { p.fillRect(w - 1, 0, 1, h, kBorder); });
 }
 
 void MenuButtons() {
@@ -178,7 +185,7 @@ void MenuButtons() {
                              {"bt_menu_wireless_normal", false, DrawWaves},
                              {"bt_menu_wireless_down", true, DrawWaves}};
     for (const auto& e : entries) {
-        Save(e.name, 169, 46, e.down ? kWhite : kPanel, [&](QPainter& p, int, int h) {
+        Save(e.name, kMenuWidth - 1, 46, e.down ? kWhite : kPanel, [&](QPainter& p, int, int h) {
             if (e.down) p.fillRect(0, 0, 4, h, kRed);
             e.icon(p, QPointF(28, 23), 22, e.down ? kRed : kGrey);
         });
@@ -231,23 +238,34 @@ void HelpMenuIcons() {
     });
 }
 
-// Wide buttons carry a symbol at the left; the program draws the caption to its right.
+// Captions are drawn by the program in the skin's button colours (dark, red when
+// pointed at), so wide buttons stay light; an accent bar or a centred symbol marks them.
 void WideButton(const char* name, int w, int h, const QColor& fill, const QColor& edge,
-                void (*icon)(QPainter&, QPointF, qreal, const QColor&), const QColor& icon_color) {
+                const QColor& accent, void (*icon)(QPainter&, QPointF, qreal, const QColor&),
+                const QColor& icon_color) {
     Save(name, w, h, kWhite, [&](QPainter& p, int, int) {
-        p.setPen(edge == fill ? Qt::NoPen : QPen(edge, 1));
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 5, 5);
+        p.setPen(QPen(edge, 1));
         p.setBrush(fill);
-        p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 5, 5);
-        if (icon) icon(p, QPointF(18, h / 2.0), 18, icon_color);
+        p.drawPath(shape);
+        if (accent.isValid()) {
+            p.save();
+            p.setClipPath(shape);
+            p.fillRect(QRectF(0, 0, 4, h), accent);
+            p.restore();
+        }
+        if (icon) icon(p, QPointF(w / 2.0, h / 2.0), 20, icon_color);
     });
 }
 
 void PageButtons() {
-    WideButton("btn_search", 110, 32, kRed, kRed, DrawMagnifier, kWhite);
-    WideButton("btn_update_normal", 110, 32, kWhite, kBorder, DrawRefresh, kInk);
-    WideButton("btn_update_down", 110, 32, QColor(0xfd, 0xec, 0xec), kRed, DrawRefresh, kRed);
-    WideButton("btn_config", 96, 32, kRed, kRed, nullptr, kWhite);
-    WideButton("config_btn", 96, 32, kPanel, kBorder, nullptr, kInk);
+    const QColor none;
+    WideButton("btn_search", 110, 32, kWhite, kBorder, kRed, nullptr, none);
+    WideButton("btn_update_normal", 110, 32, kWhite, kBorder, none, DrawRefresh, kInk);
+    WideButton("btn_update_down", 110, 32, QColor(0xfd, 0xec, 0xec), kRed, none, DrawRefresh, kRed);
+    WideButton("btn_config", 96, 32, kWhite, kBorder, kRed, nullptr, none);
+    WideButton("config_btn", 96, 32, kPanel, kBorder, kNavy, nullptr, none);
     Save("close_config", 24, 24, kWhite,
          [](QPainter& p, int w, int h) { DrawCross(p, QPointF(w / 2.0, h / 2.0), 9, kInk, 2); });
     Save("close_wait", 24, 24, kWhite,
@@ -381,7 +399,7 @@ struct Step {
 };
 
 void InstallHelp(const char* name, const QString& heading, const QList<Step>& steps) {
-    const int w = 960, step_h = 230, h = 120 + step_h * static_cast<int>(steps.size()) + 40;
+    const int w = 1000, step_h = 230, h = 120 + step_h * static_cast<int>(steps.size()) + 40;
     Save(name, w, h, kWhite, [&](QPainter& p, int, int) {
         p.fillRect(0, 0, w, 90, kNavy);
         DrawMark(p, QPointF(52, 45), 50, kWhite);

@@ -63,7 +63,7 @@ CApplicationDlg::CApplicationDlg(const UiContext& context, const std::string& ve
         move(screen->availableGeometry().center() - rect().center());
 
     menu_ = new CMenuDlg(version_text, this);
-    menu_->setGeometry(0, kMenuTop, kMenuWidth - 1, kHeight - kMenuTop);
+    menu_->setGeometry(0, kMenuTop, kMenuWidth, kHeight - kMenuTop);
     pages_ = new CChildDlg(context, this, factory);
     pages_->setGeometry(kMenuWidth, kPageTop, kWidth - kMenuWidth, kHeight - kPageTop);
     connect(menu_, &CMenuDlg::pageChosen, pages_, &CChildDlg::ShowPage);

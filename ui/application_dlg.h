@@ -23,11 +23,11 @@ class CTrayIcon;
 class CApplicationDlg : public CSkinDialog {
     Q_OBJECT
   public:
-    static constexpr int kWidth = 1180;
-    static constexpr int kHeight = 760;
+    static constexpr int kWidth = 1240;
+    static constexpr int kHeight = 720;
     static constexpr int kMenuTop = 158;
     static constexpr int kPageTop = 86;
-    static constexpr int kMenuWidth = 170;
+    static constexpr int kMenuWidth = 190;
 
     // Opens an address with the desktop's handler; tests replace it.
     using UrlOpener = std::function<void(const QString&)>;

@@ -11,6 +11,7 @@ CPictureView::CPictureView(QWidget* parent) : QScrollArea(parent), picture_(new 
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWidget(picture_);
     setWidgetResizable(false);
+    setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setFrameShape(QFrame::NoFrame);
     ApplySkinBackground(*this);
     ApplySkinBackground(*viewport());
