@@ -182,12 +182,10 @@ fk_pass() {
 fk_check() {
     local snippet=$1
     shift
-    python3 - "$@" <<EOF || fk_fail "check failed (see above)"
-import sys
+    python3 -c "import json, sys
 from fkcheck import *
 args = sys.argv[1:]
-$snippet
-EOF
+$snippet" "$@" || fk_fail "check failed (see above)"
 }
 
 # Payload builders (hex, as `fieldkit-cli send --payload` takes them).

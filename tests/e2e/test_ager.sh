@@ -18,12 +18,19 @@ row_after() {
         >"$out" 2>"${out%.out}.err" || fk_fail "send failed"
 }
 
+reports_of_quiet() {
+    fk_state "$FK_WORK/state.json"
+    fk_radio_field "$FK_WORK/state.json" "$quiet_mac" 'r["reports_sent"]'
+}
+
 # Heard last at the first search (t ~ 0): still there about 2 s later ...
 row_after "$quiet_mac" 198.18.0.20 1 "$FK_WORK/early.out"
 fk_check 'expect(cli_row_present(args[0]), "the silent radio left before 3 ager periods")' \
     "$FK_WORK/early.out"
 # ... gone after 6 s, while a radio that keeps sending keep-alives stays.
+before=$(reports_of_quiet)
 row_after "$quiet_mac" 198.18.0.20 5 "$FK_WORK/late.out"
+[ "$(reports_of_quiet)" -gt "$before" ] || fk_fail "the quiet radio never registered in the late run"
 fk_check 'expect(not cli_row_present(args[0]), "the silent radio is still stored after 4 ager periods")' \
     "$FK_WORK/late.out"
 row_after "$chatty_mac" 198.18.0.21 5 "$FK_WORK/chatty.out"
