@@ -17,9 +17,12 @@
 #include "app/settings.h"
 #include "app/single_instance.h"
 #include "app/skin_values.h"
+#include "operations/status_page.h"
+#include "operations/status_script_view.h"
 #include "protocol/comm_engine.h"
 #include "store/sql_management.h"
 #include "ui/application_dlg.h"
+#include "ui/child_dlg.h"
 #include "ui/qt_prompter.h"
 
 namespace {
@@ -30,6 +33,7 @@ struct Options {
     QString screenshot;
     int page = 0;
     int after_ms = 1500;
+    QString e2e_script;  // end-to-end tests only: see operations/status_script_view.h
 };
 
 // --screenshot FILE [--page CODE] [--after-ms N]: grabs the main window into FILE
@@ -43,6 +47,8 @@ Options ParseOptions(const QStringList& args) {
             options.page = args[++i].toInt();
         else if (args[i] == QLatin1String("--after-ms"))
             options.after_ms = args[++i].toInt();
+        else if (args[i] == QLatin1String("--e2e-script"))
+            options.e2e_script = args[++i];
     }
     return options;
 }
@@ -118,6 +124,11 @@ int main(int argc, char** argv) {
                     std::fprintf(stderr, "cannot write %s\n", qPrintable(options.screenshot));
                 window.accept();
             });
+        }
+        if (!options.e2e_script.isEmpty()) {
+            auto* status = dynamic_cast<CStatusDlg*>(window.Pages()->Page(PAGE_STATUS));
+            if (!status || !RunStatusScript(window, *status, options.e2e_script))
+                std::fprintf(stderr, "cannot run %s\n", qPrintable(options.e2e_script));
         }
         window.exec();
     }

@@ -1,0 +1,168 @@
+#include "operations/status_script_view.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+#include "operations/status_page.h"
+#include "ui/device_grid.h"
+#include "ui/image_button.h"
+
+namespace fk {
+
+namespace {
+
+constexpr int kPollMs = 100;
+
+class CStatusScript : public QObject {
+  public:
+    CStatusScript(QDialog& window, CStatusDlg& page, QStringList lines)
+        : QObject(&window), window_(window), page_(page), lines_(std::move(lines)) {
+        timer_.setInterval(kPollMs);
+        connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
+    }
+    void Begin() {
+        QTimer::singleShot(0, this, [this] { Next(); });
+    }
+
+  private:
+    static void Log(const QString& text) {
+        std::fprintf(stderr, "[script] %s\n", qPrintable(text));
+    }
+
+    int StoredRows() const {
+        int n = 0;
+        for (const ListRow& row : page_.Rows()) n += row.announced ? 0 : 1;
+        return n;
+    }
+
+    void Fail(const QString& why) {
+        Log("FAIL " + why);
+        timer_.stop();
+        failed_ = true;
+    }
+
+    void Next() {
+        if (failed_) return;
+        while (index_ < lines_.size()) {
+            const QString line = lines_[index_++].trimmed();
+            if (line.isEmpty() || line.startsWith('#')) continue;
+            Log(line);
+            if (!Run(line.split(' ', Qt::SkipEmptyParts))) return;
+        }
+    }
+
+    // True when the step is done at once; false when it waits or failed.
+    bool Run(const QStringList& words) {
+        const QString& verb = words[0];
+        if (verb == "search") {
+            page_.SearchButton()->click();
+        } else if (verb == "wait-rows" && words.size() == 3) {
+            const int want = words[1].toInt();
+            return Wait(words[2].toInt(), [this, want] { return StoredRows() >= want; });
+        } else if (verb == "wait-idle" && words.size() == 2) {
+            return Wait(words[1].toInt(), [this] { return !page_.Searching(); });
+        } else if (verb == "rename" && words.size() >= 3) {
+            return Rename(words[1], words.mid(2).join(' '));
+        } else if (verb == "dump" && words.size() == 2) {
+            Dump(words[1]);
+        } else if (verb == "screenshot" && words.size() == 2) {
+            if (!window_.grab().save(words[1])) Fail("cannot write " + words[1]);
+        } else if (verb == "quit") {
+            window_.done(QDialog::Accepted);
+            return false;
+        } else {
+            Fail("unknown step: " + words.join(' '));
+            return false;
+        }
+        return !failed_;
+    }
+
+    bool Wait(int seconds, std::function<bool()> done) {
+        if (done()) return true;
+        deadline_ = QDeadlineTimer(seconds * 1000);
+        condition_ = std::move(done);
+        timer_.start();
+        return false;
+    }
+
+    void Poll() {
+        // The list of a running search follows every third second; in between a
+        // stopped page is re-read here so devices reported since show up.
+        if (!page_.Searching()) page_.RefreshPage();
+        if (condition_()) {
+            timer_.stop();
+            Next();
+        } else if (deadline_.hasExpired()) {
+            Fail(QStringLiteral("deadline passed with %1 reported devices").arg(StoredRows()));
+        }
+    }
+
+    bool Rename(const QString& mac, const QString& name) {
+        CDeviceGrid& grid = *page_.Grid();
+        const int mac_column = ColumnIndex(LIST_STATUS, ListColumn::Mac);
+        int row = -1;
+        for (int r = 0; r < grid.rowCount() && row < 0; ++r)
+            if (QString::fromStdString(grid.CellText(r, mac_column)) == mac) row = r;
+        if (row < 0 || !grid.BeginEdit(row)) {
+            Fail("no editable row for " + mac);
+            return false;
+        }
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        if (!editor) {
+            Fail("no editor opened for " + mac);
+            return false;
+        }
+        editor->setText(name);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor, &press);
+        // The view commits from its event queue; carry on after it.
+        QTimer::singleShot(0, this, [this] { Next(); });
+        return false;
+    }
+
+    void Dump(const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            Fail("cannot write " + path);
+            return;
+        }
+        QTextStream out(&file);
+        const CDeviceGrid& grid = *page_.Grid();
+        for (int r = 0; r < grid.rowCount(); ++r) {
+            if (grid.IsOfflineRow(r)) continue;
+            const auto cell = [&](ListColumn c) {
+                return QString::fromStdString(grid.CellText(r, ColumnIndex(LIST_STATUS, c)));
+            };
+            out << cell(ListColumn::Mac) << '\t' << cell(ListColumn::Ip) << '\t'
+                << cell(ListColumn::Location) << '\n';
+        }
+    }
+
+    QDialog& window_;
+    CStatusDlg& page_;
+    QStringList lines_;
+    qsizetype index_ = 0;
+    QTimer timer_;
+    QDeadlineTimer deadline_;
+    std::function<bool()> condition_;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+bool RunStatusScript(QDialog& window, CStatusDlg& page, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+    (new CStatusScript(window, page, lines))->Begin();
+    return true;
+}
+
+}  // namespace fk

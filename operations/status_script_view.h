@@ -1,0 +1,28 @@
+// Drives the status page of the running program from a small script, so end-to-end
+// tests can press "Search", wait for the list and rename a device exactly as a user
+// would, against simulated radios in a private network namespace.
+//
+// One command a line:
+//   search                 press the search button
+//   wait-rows N SECONDS    until the list holds N reported devices (fails at the deadline)
+//   wait-idle SECONDS      until the search session has ended
+//   rename MAC NAME...     edit the device's "Location" cell and press Enter
+//   dump FILE              write the list as lines of MAC, IP and name, tab separated
+//   screenshot FILE        grab the window
+//   quit                   end the program
+// Each step and any failure is written to standard error; a failure ends the script
+// (the program stays until "quit" or its end).
+#pragma once
+
+#include <QString>
+
+class QDialog;
+
+namespace fk {
+
+class CStatusDlg;
+
+// Starts the script once the event loop runs; false when the file cannot be read.
+bool RunStatusScript(QDialog& window, CStatusDlg& page, const QString& path);
+
+}  // namespace fk
