@@ -3,6 +3,7 @@
 // the process is asked to end by a signal.
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QStringList>
@@ -33,11 +34,13 @@ struct Options {
     QString screenshot;
     int page = 0;
     int after_ms = 1500;
+    QString click;
     QString e2e_script;  // end-to-end tests only: see operations/status_script_view.h
 };
 
-// --screenshot FILE [--page CODE] [--after-ms N]: grabs the main window into FILE
-// and ends, for documentation and visual checks.
+// --screenshot FILE [--page CODE] [--click CAPTION] [--after-ms N]: shows a page,
+// presses the button with that caption on it, grabs the main window into FILE after
+// N ms and ends; for documentation and visual checks.
 Options ParseOptions(const QStringList& args) {
     Options options;
     for (int i = 1; i + 1 < args.size(); ++i) {
@@ -49,6 +52,8 @@ Options ParseOptions(const QStringList& args) {
             options.after_ms = args[++i].toInt();
         else if (args[i] == QLatin1String("--e2e-script"))
             options.e2e_script = args[++i];
+        else if (args[i] == QLatin1String("--click"))
+            options.click = args[++i];
     }
     return options;
 }
@@ -118,6 +123,17 @@ int main(int argc, char** argv) {
         }
 
         if (options.page != 0) window.SelectPage(options.page);
+        if (!options.click.isEmpty()) {
+            QTimer::singleShot(200, &window, [&] {
+                const QWidget* page = window.Pages()->Page(window.Pages()->CurrentPage());
+                for (QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
+                    if (button->isVisible() && button->text() == options.click) {
+                        button->click();
+                        break;
+                    }
+                }
+            });
+        }
         if (!options.screenshot.isEmpty()) {
             QTimer::singleShot(options.after_ms, &window, [&] {
                 if (!window.grab().save(options.screenshot))
