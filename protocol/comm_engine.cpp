@@ -196,9 +196,9 @@ std::chrono::milliseconds CCommEngine::ResendInterval() const {
 }
 
 void CCommEngine::ResendLoop(std::stop_token stop) {
-    while (resend_.WaitForDuePass(stop, ResendInterval())) {
+    while (resend_.WaitUntilDue(stop)) {
         resend_wakeups_.fetch_add(1);
-        resend_.RunPass([this](const resend_item_stu& item) {
+        resend_.RunPass(ResendClock::now(), ResendInterval(), [this](const resend_item_stu& item) {
             SendToDevice(item.ip, static_cast<std::uint16_t>(item.type), item.payload, item.mac,
                          false);
         });
@@ -210,8 +210,12 @@ bool CCommEngine::SendToDevice(const std::string& ip, std::uint16_t type,
                                bool retransmit) {
     if (payload.size() > kMaxPayload) payload = payload.first(kMaxPayload);
     if (!retransmit || IsNeverRepeated(type)) return SendNow(ip, type, payload, mac);
-    resend_item_stu item{retransmission_max_.load(), ip, type,
-                         std::vector<std::uint8_t>(payload.begin(), payload.end()), mac};
+    resend_item_stu item{retransmission_max_.load(),
+                         ip,
+                         type,
+                         std::vector<std::uint8_t>(payload.begin(), payload.end()),
+                         mac,
+                         ResendClock::now() + ResendInterval()};
     return resend_.SendAndAppend(std::move(item), [&] { return SendNow(ip, type, payload, mac); });
 }
 

@@ -33,11 +33,15 @@ bool CResendList::Acknowledge(const std::string& ip, const std::string& mac, int
     return true;
 }
 
-void CResendList::RunPass(const Sender& send) {
+void CResendList::RunPass(ResendClock::time_point now, std::chrono::milliseconds interval,
+                          const Sender& send) {
     std::lock_guard lock(mutex_);
     for (auto it = items_.begin(); it != items_.end();) {
-        if (it->remaining > 0) {
+        if (it->due > now) {
+            ++it;
+        } else if (it->remaining > 0) {
             --it->remaining;
+            it->due = now + interval;
             send(*it);
             ++it;
         } else {
@@ -46,13 +50,21 @@ void CResendList::RunPass(const Sender& send) {
     }
 }
 
-bool CResendList::WaitForDuePass(std::stop_token stop, std::chrono::milliseconds interval) {
+bool CResendList::WaitUntilDue(std::stop_token stop) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, stop, [this] { return !items_.empty(); });
-    if (stop.stop_requested()) return false;
-    // Wakes only for stop: new entries during the interval wait for this pass.
-    changed_.wait_for(lock, stop, interval, [] { return false; });
-    return !stop.stop_requested();
+    while (!stop.stop_requested()) {
+        changed_.wait(lock, stop, [this] { return !items_.empty(); });
+        if (stop.stop_requested()) break;
+        const auto earliest =
+            std::min_element(items_.begin(), items_.end(), [](const auto& a, const auto& b) {
+                return a.due < b.due;
+            })->due;
+        if (earliest <= ResendClock::now()) return true;
+        // An entry added meanwhile is due later than this one: only stop cuts the
+        // sleep short, and the loop re-checks what is due on waking.
+        changed_.wait_until(lock, stop, earliest, [] { return false; });
+    }
+    return false;
 }
 
 std::size_t CResendList::Size() const {

@@ -1,6 +1,6 @@
 // Commands waiting for the device's answer of the same type. Each entry is repeated
-// at the resend thread's wake-ups until acknowledged or out of repetitions; a lost
-// command ends silently.
+// one interval after its previous sending until acknowledged or out of repetitions;
+// a lost command ends silently.
 #pragma once
 
 #include <chrono>
@@ -16,12 +16,17 @@
 
 namespace fk {
 
+using ResendClock = std::chrono::steady_clock;
+
 struct resend_item_stu {
     int remaining = 0;
     std::string ip;
     int type = 0;
     std::vector<std::uint8_t> payload;
     std::string mac;
+    // Every entry keeps its own time: one shared tick would repeat a command sent
+    // just before it at once, before the device had a chance to answer.
+    ResendClock::time_point due{};
 };
 
 class CResendList {
@@ -39,15 +44,16 @@ class CResendList {
     // Removes the first entry with exactly this source address, MAC text and type.
     bool Acknowledge(const std::string& ip, const std::string& mac, int type);
 
-    // One pass of the resend thread: entries with repetitions left lose one and go
-    // out again through `send` (called with the resend lock held, which is the lock
-    // order the engine relies on); entries with none left are removed.
-    void RunPass(const Sender& send);
+    // One pass of the resend thread over the entries due at `now`: those with
+    // repetitions left lose one, go out again through `send` (called with the resend
+    // lock held, the lock order the engine relies on) and are due again one `interval`
+    // later; those with none left are removed.
+    void RunPass(ResendClock::time_point now, std::chrono::milliseconds interval,
+                 const Sender& send);
 
-    // Sleeps until the list holds something and then for one more `interval`, so the
-    // first repetition follows the first sending by about one interval. Returns false
-    // when stop is requested.
-    bool WaitForDuePass(std::stop_token stop, std::chrono::milliseconds interval);
+    // Sleeps until an entry is due; with an empty list, until one is added. Returns
+    // false when stop is requested.
+    bool WaitUntilDue(std::stop_token stop);
 
     std::size_t Size() const;
 

@@ -55,19 +55,49 @@ TEST(EngineResendList, OneAnswerEndsOneOfTwoEqualCommands) {
     EXPECT_EQ(list.Size(), 1u);
 }
 
-TEST(EngineResendList, EntryIsRepeatedItsCountThenRemovedAtTheNextPass) {
+TEST(EngineResendList, EntryIsRepeatedOneIntervalAfterEachSendingThenRemoved) {
+    const auto t0 = ResendClock::now();
+    constexpr auto kInterval = 100ms;
     CResendList list;
-    list.Append(Item(2));
-    list.Append(Item(0, "198.18.0.21"));
+    auto first = Item(2);
+    first.due = t0 + kInterval;
+    list.Append(first);
+    auto spent = Item(0, "198.18.0.21");
+    spent.due = t0 + kInterval;
+    list.Append(spent);
     std::vector<std::string> sent;
     const auto record = [&](const resend_item_stu& item) { sent.push_back(item.ip); };
-    list.RunPass(record);
+
+    list.RunPass(t0 + 50ms, kInterval, record);
+    EXPECT_TRUE(sent.empty()) << "nothing is repeated before its interval has passed";
+    EXPECT_EQ(list.Size(), 2u);
+
+    list.RunPass(t0 + kInterval, kInterval, record);
     EXPECT_EQ(sent, std::vector<std::string>{"198.18.0.20"});
     EXPECT_EQ(list.Size(), 1u) << "an entry with no repetitions left goes without a send";
-    list.RunPass(record);
-    list.RunPass(record);
+
+    list.RunPass(t0 + kInterval + 99ms, kInterval, record);
+    EXPECT_EQ(sent.size(), 1u);
+    list.RunPass(t0 + 2 * kInterval, kInterval, record);
+    list.RunPass(t0 + 3 * kInterval, kInterval, record);
     EXPECT_EQ(sent.size(), 2u);
     EXPECT_EQ(list.Size(), 0u);
+}
+
+TEST(EngineResendList, WaitReturnsOnceTheEarliestEntryIsDue) {
+    CResendList list;
+    auto later = Item(1);
+    later.due = ResendClock::now() + 1h;
+    list.Append(later);
+    auto soon = Item(1);
+    soon.due = ResendClock::now() + 20ms;
+    list.Append(soon);
+    std::stop_source stop;
+    auto waiting =
+        std::async(std::launch::async, [&] { return list.WaitUntilDue(stop.get_token()); });
+    ASSERT_EQ(waiting.wait_for(10s), std::future_status::ready);
+    EXPECT_TRUE(waiting.get());
+    EXPECT_GE(ResendClock::now(), soon.due);
 }
 
 TEST(EngineResendList, FailedFirstSendingKeepsNothing) {
@@ -96,7 +126,7 @@ TEST(EngineResendList, IdleWaitEndsOnStop) {
     CResendList list;
     std::stop_source stop;
     auto waiting =
-        std::async(std::launch::async, [&] { return list.WaitForDuePass(stop.get_token(), 1h); });
+        std::async(std::launch::async, [&] { return list.WaitUntilDue(stop.get_token()); });
     stop.request_stop();
     ASSERT_EQ(waiting.wait_for(10s), std::future_status::ready) << "the wait ignored stop";
     EXPECT_FALSE(waiting.get());
