@@ -37,6 +37,11 @@ CIpsetMutilDlg::CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_s
     setWindowTitle(T("Set IP"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
+    auto* title = new QLabel(T("Set IP"), this);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    layout->addWidget(title);
     auto* form = new QFormLayout;
     const char* captions[6] = {FK_TR("IP_Address_Begin"), FK_TR("IP_Address_End"),
                                FK_TR("Sub_Network"),      FK_TR("Gate_Way"),

@@ -74,6 +74,10 @@ class CStatusScript : public QObject {
             Dump(words[1]);
         } else if (verb == "screenshot" && words.size() == 2) {
             if (!window_.grab().save(words[1])) Fail("cannot write " + words[1]);
+        } else if (verb == "tick-all") {
+            emit page_.Grid()->tickHeaderClicked();
+        } else if (verb == "set-ip-screenshot" && words.size() == 2) {
+            ShootSetIpWindow(words[1]);
         } else if (verb == "quit") {
             window_.done(QDialog::Accepted);
             return false;
@@ -125,6 +129,22 @@ class CStatusScript : public QObject {
         // The view commits from its event queue; carry on after it.
         QTimer::singleShot(0, this, [this] { Next(); });
         return false;
+    }
+
+    // Opens the batch address window for the ticked rows, grabs it and closes it
+    // without saving.
+    void ShootSetIpWindow(const QString& path) {
+        bool shot = false;
+        page_.SetDialogRunner([&](QDialog& dialog) {
+            dialog.show();
+            QCoreApplication::processEvents();
+            shot = dialog.grab().save(path);
+            dialog.reject();
+            return false;
+        });
+        page_.SetIpButton()->click();
+        page_.SetDialogRunner([](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; });
+        if (!shot) Fail("no batch address window to grab into " + path);
     }
 
     void Dump(const QString& path) {

@@ -9,6 +9,8 @@
 //   rename MAC NAME...     edit the device's "Location" cell and press Enter
 //   dump FILE              write the list as lines of MAC, IP and name, tab separated
 //   screenshot FILE        grab the window
+//   tick-all               press the tick column's header
+//   set-ip-screenshot FILE open the batch address window for the ticked rows, grab it
 //   quit                   end the program
 // Each step and any failure is written to standard error; a failure ends the script
 // (the program stays until "quit" or its end).

@@ -104,6 +104,9 @@ void CDeviceGrid::SetRows(const std::vector<GridRow>& rows) {
             setItem(r, c, item);
         }
     }
+    // Addresses and MACs must be readable whole; the grid scrolls sideways instead.
+    resizeColumnsToContents();
+    if (tick_column_) setColumnWidth(0, kTickWidth);
 }
 
 bool CDeviceGrid::IsTicked(int row) const {
