@@ -47,14 +47,6 @@ INSTANTIATE_TEST_SUITE_P(
                       AckCase{"IpPrefix", "198.18.0.2", "00:11:22:33:44:55", 5, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(EngineResendList, OneAnswerEndsOneOfTwoEqualCommands) {
-    CResendList list;
-    list.Append(Item(3));
-    list.Append(Item(3));
-    EXPECT_TRUE(list.Acknowledge("198.18.0.20", "00:11:22:33:44:55", 5));
-    EXPECT_EQ(list.Size(), 1u);
-}
-
 TEST(EngineResendList, EntryIsRepeatedOneIntervalAfterEachSendingThenRemoved) {
     const auto t0 = ResendClock::now();
     constexpr auto kInterval = 100ms;

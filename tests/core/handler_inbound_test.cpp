@@ -308,11 +308,5 @@ TEST_F(HandlerTest, ScanCountBeyondThirtyTwoStoresThirtyTwoEntries) {
     EXPECT_EQ(list.size(), kMaxScanEntries);
 }
 
-TEST(HandlerStatusTable, OnlyResultReplyTypesMapToAStatus) {
-    EXPECT_EQ(StatusForResult(MSG_SET_IP, 0), -1);
-    EXPECT_EQ(StatusForResult(MSG_GET_DEVICE_INFO, 0), -1);
-    EXPECT_EQ(StatusForResult(MSG_UPGRADE_RESULT, 255), STATUS_UPGRADE_SUCCESS);
-}
-
 }  // namespace
 }  // namespace fk

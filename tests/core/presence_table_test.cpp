@@ -182,16 +182,5 @@ TEST_F(PresenceTest, PendingAddressIsSetClearedAndNeedsTheRegisteredOldAddress) 
     EXPECT_TRUE(presence_.Find(MacOf(2))->pending_ip.empty()) << "announced devices wait";
 }
 
-TEST_F(PresenceTest, ReportClaimingAnotherRegisteredDevicesAddressIsRefused) {
-    RegisterDevice(1);
-    AnnounceDevice(2);
-    ap_report_stu report{};
-    const auto octets = IpTextToOctets(IpOf(1));
-    std::memcpy(report.ip, octets.data(), 4);
-    EXPECT_FALSE(presence_.AcceptReport(MacOf(2), 3, report));
-    EXPECT_EQ(presence_.Find(MacOf(2))->state, announced);
-    EXPECT_TRUE(presence_.AcceptReport(MacOf(1), 3, report)) << "its own address is fine";
-}
-
 }  // namespace
 }  // namespace fk
