@@ -65,8 +65,7 @@ CSystemToolDlg::CSystemToolDlg(const UiContext& context, QWidget* parent)
     for (const auto& column : kColumns) headers.push_back(Translate(column.header));
     grid_->SetColumns(headers, false);
     grid_->horizontalHeader()->setStretchLastSection(true);
-    for (std::size_t c = 0; c < kColumns.size(); ++c)
-        grid_->setColumnWidth(static_cast<int>(c), kColumns[c].width);
+    ApplyColumnWidths();
 
     pager_ = new CPager(this);
     pager_->SetPages(1, 1);
@@ -92,8 +91,16 @@ void CSystemToolDlg::RefreshAdapters() {
         rows.push_back({{cells.begin(), cells.end()}, false});
     }
     grid_->SetRows(rows);
+    // The grid fits its columns to each new content; this page keeps its fixed widths
+    // so the columns do not jump every five seconds.
+    ApplyColumnWidths();
     count_->setText(QString::fromStdString(CountText(adapters_.size())));
     count_->update();
+}
+
+void CSystemToolDlg::ApplyColumnWidths() {
+    for (std::size_t c = 0; c < kColumns.size(); ++c)
+        grid_->setColumnWidth(static_cast<int>(c), kColumns[c].width);
 }
 
 void CSystemToolDlg::paintEvent(QPaintEvent* event) {

@@ -43,6 +43,8 @@ class CSystemToolDlg : public CPageBase {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void ApplyColumnWidths();
+
     const UiContext& context_;
     CDeviceGrid* grid_ = nullptr;
     CPager* pager_ = nullptr;

@@ -88,7 +88,9 @@ void SystemToolPageTest::rowsShowPositionDescriptionMacAndAddresses() {
 
 void SystemToolPageTest::headersAreTranslatedWithTheirWidths() {
     test::TestUiContext ui;
+    ui.link.SetAdapters({kWired, kMulti, kUnnamed});
     CSystemToolDlg page(ui.context);
+    page.RefreshAdapters();
     const QStringList headers = {"ID", "Beschreibung", "MAC", "IP"};
     const int widths[] = {60, 400, 140};
     QCOMPARE(page.Grid()->columnCount(), 4);
