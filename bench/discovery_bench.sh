@@ -39,41 +39,53 @@ PY
 }
 
 # ---- 1. discovery ----------------------------------------------------------------
+# The poller starts first and reads the store every 5 ms; both ends of the interval
+# are taken on the simulator's clock (first search heard, store found complete).
 store="$FK_WORK/store"
 mkdir -p "$store"
-fk_sim_request counters >"$FK_WORK/c0.txt"
-cpu_of discover discover --seconds 12 --format csv --store-dir "$store" >"$FK_WORK/discover.cpu" &
-cli_pid=$!
 python3 - "$FK_BIN/fieldkit-devsim" "$FK_SIM_SOCK" "$store/data.mdb" "$RADIOS" \
-    >"$FK_WORK/timing.txt" <<'PY'
-import sqlite3, subprocess, sys, time
-devsim, sock, db, radios = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+    "$FK_WORK/poller.ready" >"$FK_WORK/timing.txt" <<'PY' &
+import os, sqlite3, subprocess, sys, time
+devsim, sock, db, radios, ready = sys.argv[1:6]
+radios = int(radios)
 def counters():
     out = subprocess.check_output([devsim, "--control", sock, "--request", "counters"]).split()
-    return dict(zip(out[0::2], (int(x) for x in out[1::2])))
-deadline = time.monotonic() + 30
-t0 = None
-while time.monotonic() < deadline and t0 is None:
-    if counters()[b"searches"] >= 1:
-        t0 = time.monotonic()
-    else:
-        time.sleep(0.01)
-count, t1 = 0, None
-while t0 is not None and time.monotonic() < t0 + 12:
-    try:
-        con = sqlite3.connect("file:%s?mode=ro" % db, uri=True, timeout=0.5)
-        count = con.execute("select count(*) from ap_info").fetchone()[0]
-        con.close()
-    except sqlite3.Error:
-        pass
+    return dict(zip((k.decode() for k in out[0::2]), (int(x) for x in out[1::2])))
+open(ready, "w").close()
+deadline = time.monotonic() + 40
+count = 0
+done = None
+marks, next_mark = [], radios // 4
+while time.monotonic() < deadline:
+    if os.path.exists(db):
+        try:
+            # immutable=1: no locks at all. A reader's shared lock would make the
+            # store's own writes fail with SQLITE_BUSY and skew what is measured; a
+            # torn read only costs one poll.
+            con = sqlite3.connect("file:%s?mode=ro&immutable=1" % db, uri=True)
+            count = con.execute("select count(*) from ap_info").fetchone()[0]
+            con.close()
+        except sqlite3.Error:
+            pass
+    while next_mark and count >= next_mark and next_mark < radios:
+        marks.append("%d@%d" % (next_mark, counters()["now_ms"]))
+        next_mark += radios // 4
     if count >= radios:
-        t1 = time.monotonic()
+        done = counters()
         break
-    time.sleep(0.02)
-print("first_search_seen", t0 is not None)
+    time.sleep(0.005)
+c = done or counters()
 print("stored", count)
-print("seconds_to_all", "%.3f" % (t1 - t0) if t1 else "never")
+print("first_search_ms", c["first_search_ms"])
+print("last_report_ms", c["last_report_ms"])
+print("all_stored_ms", c["now_ms"] if done else "never")
+print("marks", " ".join(marks) or "-")
 PY
+poller_pid=$!
+fk_wait_until 10 test -e "$FK_WORK/poller.ready" || fk_fail "the store poller did not start"
+cpu_of discover discover --seconds 12 --format csv --store-dir "$store" >"$FK_WORK/discover.cpu" &
+cli_pid=$!
+wait "$poller_pid" || fk_fail "the store poller failed"
 wait "$cli_pid" || fk_fail "discover failed"
 fk_state "$FK_WORK/after-discover.json"
 read -r d_user d_sys <"$FK_WORK/discover.cpu"
@@ -93,11 +105,24 @@ searches = sum(state["searches"].values())
 reports = sum(r["reports_sent"] for r in radios)
 names = {1: "MSG_DISCOVER answers", 2: "MSG_GET_DEVICE_INFO", 15: "keep-alive answers",
          17: "MSG_RELEASE"}
+t = {k: v.strip() for k, v in timing.items()}
+announced = sum(r["announcements_sent"] for r in radios)
 print("== discovery of %s radios" % sys.argv[6])
-print("time from first search to all in the store: %s s" % timing["seconds_to_all"].strip())
-print("stored when the poll stopped: %s; listed by discover: %d" % (timing["stored"].strip(), len(listed)))
-print("reports lost (radios never listed): %d" % (len(radios) - len(listed)))
-print("reports sent by the radios: %d (%d re-requested)" % (reports, reports - len(radios)))
+if t["all_stored_ms"] != "never":
+    first = int(t["first_search_ms"])
+    print("time from the first search to all in the store: %d ms (last report left the radios"
+          " at +%d ms; store polled every 5 ms)" % (int(t["all_stored_ms"]) - first,
+                                                  int(t["last_report_ms"]) - first))
+else:
+    print("not every radio reached the store: %s stored" % t["stored"])
+if t["marks"] != "-":
+    first = int(t["first_search_ms"])
+    print("stored so far: " + ", ".join("%s at +%d ms" % (m.split("@")[0], int(m.split("@")[1]) - first)
+                                        for m in t["marks"].split()))
+print("listed by discover: %d; reports lost (radios never listed): %d" %
+      (len(listed), len(radios) - len(listed)))
+print("announcements %d, reports %d (%d report requests repeated)" %
+      (announced, reports, by_type.get(2, 0) - announced))
 print("datagrams the controller sent: %d search broadcasts + %d to radios" %
       (searches, sum(by_type.values())))
 for t in sorted(by_type):

@@ -138,6 +138,7 @@ void Simulator::Announce(std::size_t index, std::uint32_t to) {
 void Simulator::OnSearch(const Inbound& in) {
     if (!HeaderLooksRight(in.bytes) || TypeOf(in.bytes) != MSG_DISCOVER) return;
     ++searches_[IpText(in.source) + "->" + IpText(in.destination)];
+    if (first_search_ms_ == 0) first_search_ms_ = std::max<Clock>(1, Now());
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     std::uniform_int_distribution<int> jitter(0, std::max(0, options_.announce_jitter_ms));
     int answering = 0;
@@ -204,6 +205,7 @@ void Simulator::HandleCommand(std::size_t index, const Inbound& in) {
     }
     if (out.send_report) {
         ++radio.reports_sent;
+        last_report_ms_ = Now();
         SendAnswer(index, radio.ip, to, options_.reply_port, Report(radio, Now()));
         if (radio.faults.silent_after_report) {
             radio.faults.silent = true;
@@ -386,7 +388,9 @@ std::string Simulator::Counters() const {
            std::to_string(net_.send_failures()) + " searches " + std::to_string(searches) +
            " reports " + std::to_string(reports) + " registered " + std::to_string(registered) +
            " keepalives " + std::to_string(keepalives) + " keepalive_answers " +
-           std::to_string(answered) + " commands " + std::to_string(commands) + "\n";
+           std::to_string(answered) + " commands " + std::to_string(commands) + " now_ms " +
+           std::to_string(Now()) + " first_search_ms " + std::to_string(first_search_ms_) +
+           " last_report_ms " + std::to_string(last_report_ms_) + "\n";
 }
 
 void Simulator::OpenControl() {

@@ -84,6 +84,8 @@ class Simulator {
     std::vector<SimRadio> radios_;
     std::unordered_map<std::string, std::vector<std::size_t>> by_mac_;
     std::map<std::string, int> searches_;
+    Clock first_search_ms_ = 0;  // 0: none heard yet
+    Clock last_report_ms_ = 0;
     SimNetwork net_;
     std::priority_queue<Timer, std::vector<Timer>, std::greater<>> timers_;
     std::uint64_t timer_seq_ = 0;
