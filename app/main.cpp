@@ -25,6 +25,7 @@
 #include "ui/application_dlg.h"
 #include "ui/child_dlg.h"
 #include "ui/qt_prompter.h"
+#include "ui/skin_style.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The main window may be hidden in the tray; only its end ends the program.
     app.setQuitOnLastWindowClosed(false);
+    app.setStyle(new CSkinStyle);
     const Options options = ParseOptions(app.arguments());
 
     const std::string program_directory = ProgramDirectory();
