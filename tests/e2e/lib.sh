@@ -27,6 +27,7 @@ FK_CTL_IP2=198.19.0.1
 FK_WORK=""
 FK_SIM_PID=""
 FK_NAMESPACES=()
+FK_BG_PIDS=()
 export PYTHONPATH="$FK_E2E_DIR${PYTHONPATH:+:$PYTHONPATH}"
 
 fk_log() { echo "[$FK_TEST_NAME] $*" >&2; }
@@ -49,6 +50,11 @@ fk_cleanup() {
         kill -KILL "$FK_SIM_PID" 2>/dev/null
         wait "$FK_SIM_PID" 2>/dev/null
     fi
+    local pid
+    for pid in "${FK_BG_PIDS[@]}"; do
+        kill -TERM "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
     local ns
     for ns in "${FK_NAMESPACES[@]}"; do
         # Anything still running inside (a CLI cut off by a failure) dies with it.
@@ -131,6 +137,13 @@ fk_sim_request() {
 # fk_state FILE: the simulator's view of every radio, as JSON.
 fk_state() {
     fk_sim_request state >"$1" || fk_fail "the simulator did not give its state"
+}
+
+# fk_bg COMMAND...: a helper process for the rest of the test (a file server, say);
+# ended and reaped by the cleanup.
+fk_bg() {
+    "$@" &
+    FK_BG_PIDS+=($!)
 }
 
 # fk_cli ARGS...: the command-line controller in the controller namespace, bounded.
