@@ -15,7 +15,10 @@
 #include "protocol/packet.h"
 #include "support/device_rows.h"
 #include "support/ui_context.h"
+#include "ui/application_dlg.h"
+#include "ui/child_dlg.h"
 #include "ui/image_button.h"
+#include "ui/menu_dlg.h"
 
 using namespace fk;
 
@@ -105,6 +108,17 @@ class StatusPageTest : public QObject {
         QVERIFY(!f.page->BusyAnimation()->isVisible());
         QCOMPARE(busy.size(), 2);
         QCOMPARE(busy[1][0].toBool(), false);
+    }
+
+    void searchLocksTheNavigationOfTheMainWindow() {
+        test::TestUiContext ui;
+        CApplicationDlg window(ui.context, "1.0.0.0");
+        auto* status = qobject_cast<CStatusDlg*>(window.Pages()->Page(133));
+        QVERIFY(status);
+        status->SearchButton()->click();
+        QVERIFY(!window.Menu()->isEnabled());
+        status->SearchButton()->click();
+        QVERIFY(window.Menu()->isEnabled());
     }
 
     void stopRightAfterStartStillPrunes() {
