@@ -40,7 +40,8 @@ CStatusDlg::CStatusDlg(const UiContext& context, QWidget* parent)
     ActionBar()->addWidget(busy_);
 
     Grid()->SetEditableColumn(ColumnIndex(LIST_STATUS, ListColumn::Location));
-    Grid()->SetLinkColumn(ColumnIndex(LIST_STATUS, ListColumn::Operate));
+    Grid()->SetLinkColumn(ColumnIndex(LIST_STATUS, ListColumn::Operate),
+                          SkinPixmap(SkinImage::WebButton));
 
     open_url_ = [](const std::string& url) { QDesktopServices::openUrl(QUrl(Q(url))); };
     run_dialog_ = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };

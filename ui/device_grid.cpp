@@ -74,6 +74,12 @@ void CDeviceGrid::SetColumns(const std::vector<std::string>& headers, bool tick_
     }
 }
 
+void CDeviceGrid::SetLinkColumn(int column, const QPixmap& image) {
+    link_column_ = column;
+    link_image_ = image;
+    if (!image.isNull()) setIconSize(image.size());
+}
+
 void CDeviceGrid::SetRows(const std::vector<GridRow>& rows) {
     const SkinValues& skin = CurrentSkin();
     const QColor normal = ToQColor(skin.grid_text_color);
@@ -95,7 +101,9 @@ void CDeviceGrid::SetRows(const std::vector<GridRow>& rows) {
                 item->setText(QString());
                 item->setCheckState(Qt::Unchecked);
             }
-            if (c == link_column_ && !row.offline) {
+            if (c == link_column_ && !row.offline && !link_image_.isNull()) {
+                item->setData(Qt::DecorationRole, link_image_);
+            } else if (c == link_column_ && !row.offline) {
                 QFont f = font();
                 f.setUnderline(true);
                 item->setFont(f);

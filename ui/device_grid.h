@@ -3,6 +3,7 @@
 // column marked, and announced devices drawn in the offline colour.
 #pragma once
 
+#include <QPixmap>
 #include <QTableWidget>
 #include <string>
 #include <vector>
@@ -22,7 +23,8 @@ class CDeviceGrid : public QTableWidget {
     // Column 0 becomes a tick column when `tick_column` is set; its header cell is
     // the select-all box.
     void SetColumns(const std::vector<std::string>& headers, bool tick_column);
-    void SetLinkColumn(int column) { link_column_ = column; }
+    // Link cells of reported devices show `image` (the skin's button for the link).
+    void SetLinkColumn(int column, const QPixmap& image = {});
     void SetEditableColumn(int column) { editable_column_ = column; }
     // Replaces every data row; ticks start clear.
     void SetRows(const std::vector<GridRow>& rows);
@@ -62,6 +64,7 @@ class CDeviceGrid : public QTableWidget {
     bool tick_column_ = false;
     bool header_ticked_ = false;
     int link_column_ = -1;
+    QPixmap link_image_;
     int editable_column_ = -1;
     QString edit_old_text_;
     std::vector<bool> offline_rows_;
