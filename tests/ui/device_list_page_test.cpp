@@ -1,6 +1,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "app/skin_values.h"
@@ -182,6 +184,41 @@ class DeviceListPageTest : public QObject {
         test::ClickHeader(grid, 0);
         QVERIFY(grid.TickedRows().empty());
         QVERIFY(!grid.HeaderTicked());
+    }
+
+    void pagerShowsAWindowAroundTheCurrentPage_data() {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("empty list") << 1 << 0 << QList<int>{} << 1;
+        QTest::newRow("few pages") << 2 << 3 << QList<int>{1, 2, 3} << 2;
+        QTest::newRow("start of many") << 1 << 20 << QList<int>{1, 2, 3, 4, 5, 6, 7} << 1;
+        QTest::newRow("middle of many") << 10 << 20 << QList<int>{7, 8, 9, 10, 11, 12, 13} << 10;
+        QTest::newRow("end of many") << 20 << 20 << QList<int>{14, 15, 16, 17, 18, 19, 20} << 20;
+        QTest::newRow("list shrank under it") << 5 << 2 << QList<int>{1, 2} << 1;
+    }
+    void pagerShowsAWindowAroundTheCurrentPage() {
+        QFETCH(int, current);
+        QFETCH(int, count);
+        QFETCH(QList<int>, numbers);
+        QFETCH(int, shown);
+        CPager pager;
+        pager.SetPages(current, count);
+        const std::vector<int> visible = pager.VisibleNumbers();
+        QCOMPARE(QList<int>(visible.begin(), visible.end()), numbers);
+        QCOMPARE(pager.Current(), shown);
+        QSignalSpy chosen(&pager, &CPager::pageChosen);
+        pager.findChild<QPushButton*>("pagerNext")->click();
+        pager.findChild<QPushButton*>("pagerPrev")->click();
+        pager.Choose(count + 1);
+        pager.Choose(0);
+        QList<int> asked;
+        for (const auto& args : chosen) asked << args[0].toInt();
+        QList<int> expected;
+        if (shown < count) expected << shown + 1;
+        if (shown > 1) expected << shown - 1;
+        QCOMPARE(asked, expected);
     }
 
     void everyPageHasItsColumns_data() {
