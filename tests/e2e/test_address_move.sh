@@ -31,13 +31,15 @@ expect(cli_row_field(args[0], "ip") == "198.18.0.50",
 # 2. MSG_SET_IP with the pending address.
 fk_cli send --discover-first 2 --ip 198.18.0.21 --mac "$setip" --type 3 \
     --payload "$(fk_hex_ip_block 198.18.0.60 255.255.255.0 198.18.0.1)" \
-    --set-pending-ip 198.18.0.60 --wait 3 >"$FK_WORK/setip.out" 2>"$FK_WORK/setip.err" ||
+    --set-pending-ip 198.18.0.60 --retransmission-max 5 --retransmission-interval 300 --wait 3 \
+    >"$FK_WORK/setip.out" 2>"$FK_WORK/setip.err" ||
     fk_fail "send failed"
 fk_state "$FK_WORK/state.json"
 fk_check '
 radio = by_mac(sim_radios(args[0]))["02:46:4b:00:00:02"]
 expect(radio["ip"] == "198.18.0.60", "the radio moved to %r" % radio["ip"])
-expect(radio["received"].get("3") == 1,
+# Unanswered it would arrive six times; one repetition may cross the answer.
+expect(radio["received"].get("3") in (1, 2),
        "MSG_SET_IP arrived %r times: the answer from the old address must end it" %
        radio["received"].get("3"))
 expect(radio["keepalives_sent"] >= 2, "the radio kept talking from its new address")

@@ -17,8 +17,10 @@ fk_check '
 radios = by_mac(sim_radios(args[0]))
 target = radios["02:46:4b:00:00:05"]
 expect(target["ip"] == "198.19.0.21", "the target sits on the second subnet")
-expect(target["command_sources"] == {"198.19.0.1": 1},
-       "sources of the command: %r (expected 198.19.0.1 once)" % target["command_sources"])
+# Once, or twice when a repetition crossed the answer; always from the second adapter.
+expect(list(target["command_sources"]) == ["198.19.0.1"] and
+       target["command_sources"]["198.19.0.1"] in (1, 2),
+       "sources of the command: %r (expected 198.19.0.1)" % target["command_sources"])
 expect(target["name"] == "Second LAN 二", "the name landed: %r" % target["name"])
 others = [r for m, r in radios.items() if m != target["mac"] and r["received"]]
 expect(not others, "other radios heard it: %r" % [(r["mac"], r["received"]) for r in others])
