@@ -198,23 +198,19 @@ void Simulator::HandleCommand(std::size_t index, const Inbound& in) {
     const auto payload = std::span<const std::uint8_t>(in.bytes).subspan(kHeaderSize);
     const CommandOutcome out = ApplyCommand(radio, type, payload, declared, Now());
     if (out.address_changed) EnsureAddress(radio);
-    const std::uint32_t to = in.source;
+    CarryOut(index, type, out, in.source, old_ip);
+}
+
+void Simulator::CarryOut(std::size_t index, std::uint16_t type, const CommandOutcome& out,
+                         std::uint32_t to, std::uint32_t old_ip) {
+    SimRadio& radio = radios_[index];
+    // The answer leaves from the address the command was sent to: the controller
+    // matches it against that address (a new one is committed only by this answer).
     if (out.answer) {
         SendAnswer(index, old_ip, to, options_.reply_port,
                    RadioDatagram(radio, type, out.reply_payload));
     }
-    if (out.send_report) {
-        ++radio.reports_sent;
-        last_report_ms_ = Now();
-        SendAnswer(index, radio.ip, to, options_.reply_port, Report(radio, Now()));
-        if (radio.faults.silent_after_report) {
-            radio.faults.silent = true;
-            radio.faults.keepalives = false;
-            Log(radio.mac_text + " falls silent after its report");
-        } else if (out.registered_now) {
-            StartKeepalives(index);
-        }
-    }
+    if (out.send_report) SendReport(index, to, out.registered_now);
     if (out.send_scan) {
         int gap = 0;
         for (const Datagram& packet : ScanResultPackets(radio)) {
@@ -235,17 +231,35 @@ void Simulator::HandleCommand(std::size_t index, const Inbound& in) {
         }
     }
     if (out.upgrade_write) {
-        Restart(index, false, [this, index, to] {
-            SimRadio& r = radios_[index];
-            std::string version = r.upgrade_file;
-            if (version.size() > 4 && version.ends_with(".bin")) version.resize(version.size() - 4);
-            r.report.version.Assign(version.substr(0, 32));
-            SendAnswer(index, r.ip, to, options_.reply_port,
-                       RadioDatagram(r, MSG_UPGRADE_RESULT,
-                                     std::vector<std::uint8_t>{r.results.upgrade_final}));
-            Announce(index, r.controller);
-        });
+        Restart(index, false, [this, index, to] { FinishUpgrade(index, to); });
     }
+}
+
+void Simulator::SendReport(std::size_t index, std::uint32_t to, bool registered_now) {
+    SimRadio& radio = radios_[index];
+    ++radio.reports_sent;
+    last_report_ms_ = Now();
+    SendAnswer(index, radio.ip, to, options_.reply_port, Report(radio, Now()));
+    if (radio.faults.silent_after_report) {
+        radio.faults.silent = true;
+        radio.faults.keepalives = false;
+        Log(radio.mac_text + " falls silent after its report");
+    } else if (registered_now) {
+        StartKeepalives(index);
+    }
+}
+
+// Back from writing the image: the new version is the file's name, and the radio
+// says how the write went before it announces itself again.
+void Simulator::FinishUpgrade(std::size_t index, std::uint32_t to) {
+    SimRadio& r = radios_[index];
+    std::string version = r.upgrade_file;
+    if (version.size() > 4 && version.ends_with(".bin")) version.resize(version.size() - 4);
+    r.report.version.Assign(version.substr(0, 32));
+    SendAnswer(
+        index, r.ip, to, options_.reply_port,
+        RadioDatagram(r, MSG_UPGRADE_RESULT, std::vector<std::uint8_t>{r.results.upgrade_final}));
+    Announce(index, r.controller);
 }
 
 void Simulator::ReportFetch(std::size_t index, std::uint32_t to) {

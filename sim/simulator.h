@@ -63,6 +63,10 @@ class Simulator {
     void OnSearch(const Inbound& in);
     void OnCommand(const Inbound& in);
     void HandleCommand(std::size_t index, const Inbound& in);
+    void CarryOut(std::size_t index, std::uint16_t type, const CommandOutcome& out,
+                  std::uint32_t to, std::uint32_t old_ip);
+    void SendReport(std::size_t index, std::uint32_t to, bool registered_now);
+    void FinishUpgrade(std::size_t index, std::uint32_t to);
     void SendAnswer(std::size_t index, std::uint32_t from, std::uint32_t to, std::uint16_t port,
                     const Datagram& datagram, int extra_delay_ms = 0);
     void Announce(std::size_t index, std::uint32_t to);
