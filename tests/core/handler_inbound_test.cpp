@@ -308,5 +308,41 @@ TEST_F(HandlerTest, ScanCountBeyondThirtyTwoStoresThirtyTwoEntries) {
     EXPECT_EQ(list.size(), kMaxScanEntries);
 }
 
+// Every length a device can claim is at its largest: the header's len, every text's
+// count byte, the scan entry count. The handlers must stay inside their structures
+// (the sanitizer builds check the reads) and keep texts within their areas.
+TEST_F(HandlerTest, ClaimedLengthsBeyondEveryAreaAreCutToTheArea) {
+    const std::vector<std::uint8_t> flood(kMaxPayload, 0xff);
+    auto maxed = [&](std::uint16_t type) {
+        auto e = Element(type, kMac, kIp, flood);
+        e.data[14] = 0xff;
+        e.data[15] = 0xff;
+        // The report names the source address, so that it is accepted.
+        if (type == MSG_GET_DEVICE_INFO) {
+            const auto octets = IpTextToOctets(kIp);
+            std::memcpy(&e.data[kHeaderSize + 9], octets.data(), 4);
+        }
+        return e;
+    };
+    handlers_.OnAnnouncement(maxed(MSG_DISCOVER));
+    handlers_.OnKeepalive(maxed(MSG_KEEPALIVE));
+    handlers_.OnReply(maxed(MSG_GET_DEVICE_INFO));
+    handlers_.OnReply(maxed(MSG_SCAN_AP));
+
+    const auto record = presence_.Find(kMac);
+    ASSERT_TRUE(record);
+    EXPECT_LE(record->version.View().size(), 32u);
+    EXPECT_LE(record->ap_name.View().size(), 32u);
+    std::vector<ap_info_stu> pending;
+    presence_.ListPendingDevices(5, "", pending);
+    ap_info_stu stored{};
+    ASSERT_TRUE(store_.GetDevice(kMac, stored));
+    EXPECT_LE(stored.report.ap_name.len, 32);
+    EXPECT_LE(stored.report.ssid.len, 32);
+    std::vector<config_otherwl_basic> scan;
+    ASSERT_TRUE(store_.GetScanList(0, scan, true));
+    EXPECT_LE(scan.size(), kMaxScanEntries);
+}
+
 }  // namespace
 }  // namespace fk
