@@ -3,6 +3,7 @@
 // between sends, so a stop never lands while the engine or the store holds a lock.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <stop_token>
 #include <thread>
@@ -19,8 +20,14 @@ class CSenderSlot {
 
     void Start(std::function<void(std::stop_token)> work) {
         Stop();
-        thread_ = std::jthread(std::move(work));
+        busy_ = true;
+        thread_ = std::jthread([this, work = std::move(work)](std::stop_token stop) {
+            work(stop);
+            busy_ = false;
+        });
     }
+    // True from Start until the sender's last send has returned.
+    bool Busy() const { return busy_; }
     void Stop() {
         if (!thread_.joinable()) return;
         thread_.request_stop();
@@ -32,6 +39,7 @@ class CSenderSlot {
     }
 
   private:
+    std::atomic<bool> busy_{false};
     std::jthread thread_;
 };
 

@@ -75,6 +75,11 @@ void CStatusDlg::JoinSenders() {
     rename_sender_.Join();
 }
 
+bool CStatusDlg::SendersBusy() const {
+    return ip_sender_.Busy() || bridge_sender_.Busy() || slotra_sender_.Busy() ||
+           rename_sender_.Busy();
+}
+
 void CStatusDlg::OnSearchClicked() {
     if (session_.Running()) {
         StopSearch();

@@ -54,6 +54,7 @@ class CStatusDlg : public CDeviceListPage {
     void OnRefreshTimer();
     // Waits for the running senders to finish by themselves (tests and shutdown).
     void JoinSenders();
+    bool SendersBusy() const;
 
   protected:
     IDeviceLink* PendingSource() override { return &context_.link; }

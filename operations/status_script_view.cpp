@@ -65,9 +65,16 @@ class CStatusScript : public QObject {
             page_.SearchButton()->click();
         } else if (verb == "wait-rows" && words.size() == 3) {
             const int want = words[1].toInt();
-            return Wait(words[2].toInt(), [this, want] { return StoredRows() >= want; });
+            return Wait(words[2].toInt(), [this, want] {
+                // The list of a running search follows every third second; a stopped
+                // page is re-read here so devices reported since show up.
+                if (!page_.Searching()) page_.RefreshPage();
+                return StoredRows() >= want;
+            });
         } else if (verb == "wait-idle" && words.size() == 2) {
             return Wait(words[1].toInt(), [this] { return !page_.Searching(); });
+        } else if (verb == "wait-senders" && words.size() == 2) {
+            return Wait(words[1].toInt(), [this] { return !page_.SendersBusy(); });
         } else if (verb == "rename" && words.size() >= 3) {
             return Rename(words[1], words.mid(2).join(' '));
         } else if (verb == "dump" && words.size() == 2) {
@@ -97,9 +104,6 @@ class CStatusScript : public QObject {
     }
 
     void Poll() {
-        // The list of a running search follows every third second; in between a
-        // stopped page is re-read here so devices reported since show up.
-        if (!page_.Searching()) page_.RefreshPage();
         if (condition_()) {
             timer_.stop();
             Next();

@@ -7,6 +7,7 @@
 //   wait-rows N SECONDS    until the list holds N reported devices (fails at the deadline)
 //   wait-idle SECONDS      until the search session has ended
 //   rename MAC NAME...     edit the device's "Location" cell and press Enter
+//   wait-senders SECONDS   until every command the page started has been handed over
 //   dump FILE              write the list as lines of MAC, IP and name, tab separated
 //   screenshot FILE        grab the window
 //   tick-all               press the tick column's header
