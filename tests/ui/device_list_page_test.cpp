@@ -130,22 +130,35 @@ class DeviceListPageTest : public QObject {
     void thirtyOneDevicesPageByFifteen() {
         test::TestUiContext ui;
         test::FillStore(*ui.store, 31);
+        std::vector<ap_info_stu> announced;
+        for (int i = 0; i < 20; ++i) {
+            announced.push_back(test::TestDevice(100 + i, "198.18.1." + std::to_string(i + 1), ""));
+            announced.back().ap_status = kStatusAnnounced;
+        }
+        ui.link.SetPending(announced);
         auto page = ShownStatusPage(ui);
         page->PageSizeBox()->setCurrentIndex(page->PageSizeBox()->findText("15"));
+        // Announced devices only ever fill the free rows of the last page.
         QCOMPARE(page->Grid()->rowCount(), 15);
+        QVERIFY(!page->Grid()->IsOfflineRow(14));
         QCOMPARE(page->Pager()->Count(), 3);
         QCOMPARE(page->Pager()->Current(), 1);
 
         page->Pager()->Choose(3);
-        QCOMPARE(page->Grid()->rowCount(), 1);
+        QCOMPARE(page->Grid()->rowCount(), 15);
         QCOMPARE(page->Grid()->CellText(0, 1), std::string("31"));
+        QVERIFY(!page->Grid()->IsOfflineRow(0));
+        QVERIFY(page->Grid()->IsOfflineRow(1));
+        QVERIFY(page->Grid()->IsOfflineRow(14));
         QCOMPARE(page->State().CurrentPage(), 3);
         QCOMPARE(page->OnlineLabel()->text(), QStringLiteral("Online device count:31"));
 
         // Typing a search text goes back to page 1 and filters.
+        ui.link.SetPending({});
         QTest::keyClicks(page->SearchBox(), "dev3");
         QCOMPARE(page->State().CurrentPage(), 1);
         QCOMPARE(page->Grid()->rowCount(), 2);  // dev3 and dev30
+        QCOMPARE(ui.link.LastPendingFilter(), std::string("dev3"));
         QCOMPARE(page->OnlineLabel()->text(), QStringLiteral("Online device count:2"));
     }
 
