@@ -25,8 +25,8 @@ const char* kUsage =
 
 struct Args {
     fk::sim::SimOptions options;
-    std::vector<fk::sim::GroupSpec> groups;
-    fk::sim::GroupSpec single;
+    std::vector<fk::sim::RadioGroup> groups;
+    fk::sim::RadioGroup single;
     std::string config;
     std::vector<std::string> sets;
     std::string request;
@@ -71,9 +71,9 @@ bool ParseArgs(int argc, char** argv, Args& a) {
         } else if (opt == "--iface") {
             a.single.iface = value;
         } else if (opt == "--group") {
-            fk::sim::GroupSpec spec;
-            if (!fk::sim::ParseGroup(value, spec, error)) return Fail(error);
-            a.groups.push_back(spec);
+            fk::sim::RadioGroup plan;
+            if (!fk::sim::ParseGroup(value, plan, error)) return Fail(error);
+            a.groups.push_back(plan);
         } else if (opt == "--config") {
             a.config = value;
         } else if (opt == "--set") {
@@ -125,7 +125,7 @@ bool ParseArgs(int argc, char** argv, Args& a) {
 }
 
 bool BuildRadios(const Args& a, std::vector<fk::sim::SimRadio>& radios) {
-    std::vector<fk::sim::GroupSpec> groups = a.groups;
+    std::vector<fk::sim::RadioGroup> groups = a.groups;
     std::vector<std::string> radio_lines;
     std::vector<std::string> set_lines;
     std::string error;

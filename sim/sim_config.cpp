@@ -375,13 +375,13 @@ SimRadio PlainRadio(int index, Clock now) {
     return r;
 }
 
-std::vector<SimRadio> GenerateGroup(const GroupSpec& spec, int first_index, Clock now) {
+std::vector<SimRadio> GenerateGroup(const RadioGroup& plan, int first_index, Clock now) {
     std::vector<SimRadio> out;
-    for (int k = 0; k < spec.count; ++k) {
+    for (int k = 0; k < plan.count; ++k) {
         const int i = first_index + k;
         SimRadio r = PlainRadio(i + 1, now);
-        r.iface = spec.iface;
-        SetIp(r, spec.base_ip + static_cast<std::uint32_t>(k), spec.prefix);
+        r.iface = plan.iface;
+        SetIp(r, plan.base_ip + static_cast<std::uint32_t>(k), plan.prefix);
         r.ap_type = kModelCodes[i % std::size(kModelCodes)];
         r.report.rf_type = static_cast<std::uint8_t>(i % 2);
         r.report.ssid_rf_type = r.report.rf_type;
@@ -435,20 +435,20 @@ std::vector<SimRadio*> SelectRadios(std::vector<SimRadio>& radios, std::string_v
     return out;
 }
 
-bool ParseGroup(std::string_view text, GroupSpec& spec, std::string& error) {
+bool ParseGroup(std::string_view text, RadioGroup& plan, std::string& error) {
     for (const auto& [key, value] : SplitPairs(text, ',')) {
         long long n = 0;
         bool ok = true;
         if (key == "count") {
             ok = ParseInt(value, n) && n >= 0 && n <= 60000;
-            spec.count = static_cast<int>(n);
+            plan.count = static_cast<int>(n);
         } else if (key == "base") {
-            spec.base_ip = ParseIp(value, ok);
+            plan.base_ip = ParseIp(value, ok);
         } else if (key == "prefix") {
             ok = ParseInt(value, n) && n >= 1 && n <= 32;
-            spec.prefix = static_cast<int>(n);
+            plan.prefix = static_cast<int>(n);
         } else if (key == "iface") {
-            spec.iface = value;
+            plan.iface = value;
         } else {
             ok = false;
         }
@@ -457,14 +457,14 @@ bool ParseGroup(std::string_view text, GroupSpec& spec, std::string& error) {
             return false;
         }
     }
-    if (spec.base_ip == 0) {
+    if (plan.base_ip == 0) {
         error = "a group needs base=ADDRESS";
         return false;
     }
     return true;
 }
 
-bool LoadConfigFile(const std::string& path, std::vector<GroupSpec>& groups,
+bool LoadConfigFile(const std::string& path, std::vector<RadioGroup>& groups,
                     std::vector<std::string>& radio_lines, std::vector<std::string>& set_lines,
                     std::string& error) {
     std::ifstream in(path);
@@ -481,14 +481,14 @@ bool LoadConfigFile(const std::string& path, std::vector<GroupSpec>& groups,
         std::getline(words, rest);
         rest.erase(0, rest.find_first_not_of(" \t"));
         if (verb == "group") {
-            GroupSpec spec;
+            RadioGroup plan;
             std::string joined;
             for (const auto& [k, v] : SplitPairs(rest, ' ')) joined += k + "=" + v + ",";
-            if (!ParseGroup(joined, spec, error)) {
+            if (!ParseGroup(joined, plan, error)) {
                 error = path + ":" + std::to_string(number) + ": " + error;
                 return false;
             }
-            groups.push_back(spec);
+            groups.push_back(plan);
         } else if (verb == "radio") {
             radio_lines.push_back(rest);
         } else if (verb == "set") {

@@ -11,7 +11,7 @@
 
 namespace fk::sim {
 
-struct GroupSpec {
+struct RadioGroup {
     int count = 0;
     std::uint32_t base_ip = 0;  // host order
     int prefix = 24;
@@ -20,7 +20,7 @@ struct GroupSpec {
 
 // `count` radios from `base_ip` up, numbered from `first_index` (which picks the MAC and
 // the variety: every model code, both bands, Chinese, empty and cut names).
-std::vector<SimRadio> GenerateGroup(const GroupSpec& spec, int first_index, Clock now);
+std::vector<SimRadio> GenerateGroup(const RadioGroup& plan, int first_index, Clock now);
 
 // Applies one key=value setting; false with `error` set for an unknown key or bad value.
 bool ApplySetting(SimRadio& radio, std::string_view key, std::string_view value,
@@ -32,12 +32,12 @@ bool ApplySettings(SimRadio& radio, std::string_view settings, std::string& erro
 std::vector<SimRadio*> SelectRadios(std::vector<SimRadio>& radios, std::string_view selector);
 
 // Parses "key=value,key=value" (the --group argument) into a group.
-bool ParseGroup(std::string_view text, GroupSpec& spec, std::string& error);
+bool ParseGroup(std::string_view text, RadioGroup& plan, std::string& error);
 
 // Reads a config file: lines "group key=value...", "radio key=value..." (a radio of
 // its own, settings over a plain default) and "set SELECTOR key=value..." (applied
 // after every radio exists). A line starting with '#' is a comment.
-bool LoadConfigFile(const std::string& path, std::vector<GroupSpec>& groups,
+bool LoadConfigFile(const std::string& path, std::vector<RadioGroup>& groups,
                     std::vector<std::string>& radio_lines, std::vector<std::string>& set_lines,
                     std::string& error);
 
