@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Installs what Fieldkit needs, builds it and starts it on this PC's LAN.
-# Sending commands needs root (or CAP_NET_RAW/CAP_NET_BIND_SERVICE for the firmware server).
+#   scripts/setup-and-run.sh           the desktop program, on every local network
+#   scripts/setup-and-run.sh --demo    the desktop program against ~25 simulated radios
+#                                      in private network namespaces (no hardware needed)
+# Root is needed for the demo's namespaces, and on the LAN for the firmware file server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build -DFK_BUILD_BENCH=OFF
+if [ "${1:-}" = "--demo" ]; then
+  shift
+  exec scripts/demo.sh build/bin/fieldkit "$@"
+fi
 exec build/bin/fieldkit "$@"
