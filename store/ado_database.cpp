@@ -14,6 +14,10 @@ namespace {
 // past this many the whole cache is dropped, which keeps memory bounded.
 constexpr std::size_t kMaxCachedStatements = 128;
 
+// Another connection on the file (a second program, a look with a database tool) may
+// hold a read lock for a moment; a write waits this long for it instead of failing.
+constexpr int kBusyTimeoutMs = 2000;
+
 bool IsBlank(const char* text) {
     for (; text && *text; ++text) {
         if (!std::isspace(static_cast<unsigned char>(*text))) return false;
@@ -77,6 +81,7 @@ bool CADODatabase::Open(const std::string& connection_string) {
         sqlite3_close(db);
         return false;
     }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     db_ = db;
     return true;
 }
