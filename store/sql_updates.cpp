@@ -12,11 +12,19 @@ const std::string kSelectDevice = "select * from ap_info where mac=?";
 const std::string kSelectDeviceInStatus = "select * from ap_info where mac=? and ap_status=?";
 const std::string kSelectScanEntry = "select * from ap_other_info where mac=?";
 const std::string kNoMac = "00:00:00:00:00:00";
+const std::string kUpdateUptime =
+    "update ap_info set up_time=?, up_time_str=?, mac=?, ip=?, ip_num=? "
+    "where rowid=(select min(rowid) from ap_info where mac=?)";
 
 using Lock = std::lock_guard<std::mutex>;
 
 SqlParams Key(const std::string& mac) {
     return {SqlValue{mac}};
+}
+
+// Empty text is stored as NULL, as the cursor stores it.
+SqlValue TextOrNull(const std::string& text) {
+    return text.empty() ? SqlValue{} : SqlValue{text};
 }
 
 // A zero MAC is how a device says "no link"; matching on it would pair every
@@ -83,21 +91,17 @@ bool CSqlManagement::DeleteDevice(const std::string& mac) {
 
 bool CSqlManagement::UpdateUptime(const std::string& ip, const std::string& mac,
                                   std::uint32_t seconds) {
-    const std::string uptime = UptimeText(seconds);
-    const std::uint32_t ip_num = IpNumber(ip);
+    // Every present radio says this every few seconds, so it is one prepared statement
+    // instead of a cursor round trip. Only the first row with the MAC is written, as a
+    // lookup by MAC would find it; no row means an unknown device and nothing is added.
+    const SqlParams params = {SqlValue{std::int64_t{seconds}},
+                              TextOrNull(UptimeText(seconds)),
+                              TextOrNull(mac),
+                              TextOrNull(ip),
+                              SqlValue{std::int64_t{IpNumber(ip)}},
+                              SqlValue{mac}};
     Lock guard(lock_);
-    if (!OpenLocked(kSelectDevice, Key(mac))) return false;
-    bool written = false;
-    if (rs_->GetRecordCount() > 0 && rs_->Edit()) {
-        rs_->SetFieldValue("up_time", static_cast<unsigned long>(seconds));
-        rs_->SetFieldValue("up_time_str", uptime);
-        rs_->SetFieldValue("mac", mac);
-        rs_->SetFieldValue("ip", ip);
-        rs_->SetFieldValue("ip_num", static_cast<unsigned long>(ip_num));
-        written = rs_->Update();
-    }
-    rs_->Close();
-    return written;
+    return db_.IsOpen() && db_.Execute(kUpdateUptime, params) && db_.GetRecordsAffected() == 1;
 }
 
 bool CSqlManagement::ChangeStatus(const std::string& query, const SqlParams& params, int status,
