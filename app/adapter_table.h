@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/text_table.h"
 #include "protocol/adapter_source.h"
 
 namespace fk {
@@ -19,10 +20,9 @@ struct adapter_row_stu {
 std::string AdapterAddressText(const adapter_info_stu& adapter);
 std::vector<adapter_row_stu> AdapterRows(const std::vector<adapter_info_stu>& adapters);
 
-enum class AdapterTableFormat { Table, Csv, Json };
+using AdapterTableFormat = TextTableFormat;
 
-// The rows with a header line ("ID", "Description", "MAC", "IP"); the table form
-// pads columns to their widest cell.
+// The rows with a header line ("ID", "Description", "MAC", "IP").
 std::string FormatAdapterRows(const std::vector<adapter_row_stu>& rows, AdapterTableFormat format);
 
 }  // namespace fk

@@ -22,9 +22,21 @@ bool IsContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
-// Byte count of the character starting at `text[pos]` when it is complete and well
-// formed (no overlong forms, no surrogates, nothing above U+10FFFF); 0 otherwise.
-std::size_t ValidCharLength(std::string_view text, std::size_t pos) {
+// Length of the longest prefix made of whole, valid characters.
+std::size_t ValidPrefixLength(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t n = Utf8SequenceLength(text, pos);
+        if (n == 0) break;
+        pos += n;
+    }
+    return pos;
+}
+
+}  // namespace
+
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
+    if (pos >= text.size()) return 0;
     const auto b0 = static_cast<unsigned char>(text[pos]);
     if (b0 < 0x80) return 1;
     std::size_t len = 0;
@@ -51,19 +63,6 @@ std::size_t ValidCharLength(std::string_view text, std::size_t pos) {
     }
     return len;
 }
-
-// Length of the longest prefix made of whole, valid characters.
-std::size_t ValidPrefixLength(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t n = ValidCharLength(text, pos);
-        if (n == 0) break;
-        pos += n;
-    }
-    return pos;
-}
-
-}  // namespace
 
 ap_report_stu DecodeReport(std::span<const std::uint8_t> payload) {
     return DecodeInto<ap_report_stu>(payload, sizeof(ap_report_stu));

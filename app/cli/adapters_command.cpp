@@ -5,22 +5,6 @@
 #include "protocol/adapter_source.h"
 
 namespace fk::cli {
-namespace {
-
-bool ParseFormat(const std::string& text, AdapterTableFormat& format) {
-    if (text == "table") {
-        format = AdapterTableFormat::Table;
-    } else if (text == "csv") {
-        format = AdapterTableFormat::Csv;
-    } else if (text == "json") {
-        format = AdapterTableFormat::Json;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 // Reading the interface list sends nothing, so this is safe on any network.
 int RunAdaptersCommand(const CommandArgs& args) {
@@ -35,7 +19,7 @@ int RunAdaptersCommand(const CommandArgs& args) {
             std::fprintf(stderr, "adapters: unexpected argument '%s'\n", args[i].c_str());
             return kExitUsage;
         }
-        if (!ParseFormat(value, format)) {
+        if (!ParseTextTableFormat(value, format)) {
             std::fprintf(stderr, "adapters: unknown format '%s' (table, csv or json)\n",
                          value.c_str());
             return kExitUsage;

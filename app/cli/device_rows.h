@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/text_table.h"
 #include "store/device_record.h"
 
 namespace fk::cli {
@@ -14,14 +15,11 @@ namespace fk::cli {
 inline constexpr std::size_t kDeviceColumns = 11;
 using DeviceRow = std::array<std::string, kDeviceColumns>;
 
-enum class ListFormat { Table, Csv, Json };
-
-bool ParseListFormat(const std::string& text, ListFormat& format);
+using ListFormat = TextTableFormat;
 
 DeviceRow MakeDeviceRow(const ap_info_stu& record);
 std::string FormatDeviceRows(const std::vector<DeviceRow>& rows, ListFormat format);
 // One row as a JSON object keyed by the column captions.
 std::string DeviceRowJson(const DeviceRow& row);
-std::string JsonText(const std::string& text);
 
 }  // namespace fk::cli

@@ -30,7 +30,7 @@ int RunDiscoverCommand(const CommandArgs& args) {
                 return kExitUsage;
             }
         } else if (TakeValue(args, i, "--format", value, missing)) {
-            if (missing || !ParseListFormat(value, format)) {
+            if (missing || !ParseTextTableFormat(value, format)) {
                 std::fprintf(stderr, "discover: --format is table, csv or json\n");
                 return kExitUsage;
             }
