@@ -1,4 +1,5 @@
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -8,6 +9,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/device_rows.h"
 #include "app/cli/engine_session.h"
+#include "app/cli/scan_rows.h"
 #include "protocol/packet.h"
 #include "protocol/udp_socket.h"
 
@@ -110,11 +112,52 @@ std::string TakeSendOption(const CommandArgs& args, std::size_t& i, SendOptions&
     return "unexpected argument '" + args[i] + "'";
 }
 
-void PrintResult(bool sent, bool found, const ap_info_stu& record) {
+using SteadyClock = std::chrono::steady_clock;
+constexpr auto kPollPeriod = std::chrono::milliseconds(50);
+// Result packets may come in any order, and the last one by number flags the survey
+// complete; the others are given this long without a new entry before the list is read.
+constexpr auto kScanSettle = std::chrono::milliseconds(500);
+
+std::size_t ScanEntryCount(CSqlManagement& store) {
+    std::vector<config_otherwl_basic> list;
+    store.GetScanList(0, list, true);
+    return list.size();
+}
+
+// Returns whether the survey completed before `deadline`; once it has, waits until the
+// stored entries stop changing (or the deadline passes).
+bool WaitForScan(EngineSession& session, SteadyClock::time_point deadline) {
+    while (!session.Engine().ScanComplete()) {
+        if (SteadyClock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kPollPeriod);
+    }
+    std::size_t count = ScanEntryCount(session.Store());
+    auto quiet_since = SteadyClock::now();
+    while (SteadyClock::now() < deadline && SteadyClock::now() - quiet_since < kScanSettle) {
+        std::this_thread::sleep_for(kPollPeriod);
+        const std::size_t now_count = ScanEntryCount(session.Store());
+        if (now_count != count) {
+            count = now_count;
+            quiet_since = SteadyClock::now();
+        }
+    }
+    return true;
+}
+
+std::string ScanJson(CSqlManagement& store, bool complete) {
+    std::vector<config_otherwl_basic> list;
+    store.GetScanList(0, list, true);
+    std::string out =
+        std::string(", \"scan_complete\": ") + (complete ? "true" : "false") + ", \"scan\": [";
+    for (std::size_t i = 0; i < list.size(); ++i) out += (i ? ", " : "") + ScanEntryJson(list[i]);
+    return out + "]";
+}
+
+void PrintResult(bool sent, bool found, const ap_info_stu& record, const std::string& extra) {
     std::string out = std::string("{\"sent\": ") + (sent ? "true" : "false") +
                       ", \"found\": " + (found ? "true" : "false") + ", \"row\": ";
     out += found ? DeviceRowJson(MakeDeviceRow(record)) : "null";
-    std::printf("%s}\n", out.c_str());
+    std::printf("%s%s}\n", out.c_str(), extra.c_str());
     std::fflush(stdout);
 }
 
@@ -122,6 +165,7 @@ void PrintResult(bool sent, bool found, const ap_info_stu& record) {
 
 // Sends one command the way a window does, keeps the engine running so that answers
 // are handled and repetitions happen, then shows what the store says of the device.
+// A survey is waited for only until it completes, and its entries are shown too.
 int RunSendCommand(const CommandArgs& args) {
     SendOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -141,17 +185,23 @@ int RunSendCommand(const CommandArgs& args) {
     if (!session.Open(o.session)) return kExitFailure;
     if (o.discover_seconds > 0) session.Discover(std::chrono::seconds(o.discover_seconds));
     if (!o.pending_ip.empty()) session.Engine().SetPendingIp(o.mac, o.ip, o.pending_ip);
+    const bool scan = o.type == MSG_SCAN_AP;
+    const auto deadline = SteadyClock::now() + std::chrono::seconds(o.wait_seconds);
     const bool sent = session.Engine().SendToDevice(o.ip, static_cast<std::uint16_t>(o.type),
                                                     o.payload, o.mac, o.retransmit);
-    if (sent) {
-        std::this_thread::sleep_for(std::chrono::seconds(o.wait_seconds));
+    bool scan_complete = false;
+    if (sent && scan) {
+        scan_complete = WaitForScan(session, deadline);
+    } else if (sent) {
+        std::this_thread::sleep_until(deadline);
     } else {
         std::fprintf(stderr, "send: no local address shares a subnet with %s\n", o.ip.c_str());
     }
 
     ap_info_stu record = ZeroRecord();
     session.Store().GetDevice(o.mac, record);
-    PrintResult(sent, record.MacText() == o.mac, record);
+    PrintResult(sent, record.MacText() == o.mac, record,
+                scan ? ScanJson(session.Store(), scan_complete) : "");
     return sent ? kExitOk : kExitFailure;
 }
 
