@@ -15,51 +15,37 @@
 namespace fk {
 namespace {
 
-struct BroadcastCase {
-    std::string address;
-    std::string mask;
-    std::optional<std::string> expected;
-};
-
-class EngineBroadcastTest : public ::testing::TestWithParam<BroadcastCase> {};
-
-TEST_P(EngineBroadcastTest, DirectedBroadcastOfALocalAddress) {
-    EXPECT_EQ(DirectedBroadcast(GetParam().address, GetParam().mask), GetParam().expected);
+TEST(EngineSubnet, DirectedBroadcastAndSharedSubnetOfALocalAddress) {
+    const struct {
+        const char* address;
+        const char* mask;
+        std::optional<std::string> expected;
+    } broadcasts[] = {{"192.168.0.5", "255.255.255.0", "192.168.0.255"},
+                      {"10.0.0.5", "255.0.0.0", "10.255.255.255"},
+                      {"198.18.3.9", "255.255.252.0", "198.18.3.255"},
+                      {"0.0.0.0", "255.255.255.0", std::nullopt},
+                      {"192.168.0.5", "", std::nullopt},
+                      {"192.168.0.5", "0.0.0.0", std::nullopt},
+                      {"not an address", "255.255.255.0", std::nullopt}};
+    for (const auto& c : broadcasts) {
+        EXPECT_EQ(DirectedBroadcast(c.address, c.mask), c.expected) << c.address << "/" << c.mask;
+    }
+    const struct {
+        const char* address;
+        const char* mask;
+        const char* other;
+        bool same;
+    } subnets[] = {{"192.168.0.5", "255.255.255.0", "192.168.0.20", true},
+                   {"192.168.0.5", "255.255.255.0", "192.168.1.20", false},
+                   {"10.0.0.5", "255.0.0.0", "10.1.2.3", true},
+                   {"0.0.0.0", "255.255.255.0", "0.0.0.9", false},
+                   {"192.168.0.5", "255.255.255.0", "", false},
+                   {"192.168.0.5", "255.255.255.0", "0.0.0.0", false},
+                   {"192.168.0.5", "0.0.0.0", "8.8.8.8", false}};
+    for (const auto& c : subnets) {
+        EXPECT_EQ(InSameSubnet(c.address, c.mask, c.other), c.same) << c.address << " " << c.other;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EngineBroadcastTest,
-    ::testing::Values(BroadcastCase{"192.168.0.5", "255.255.255.0", "192.168.0.255"},
-                      BroadcastCase{"10.0.0.5", "255.0.0.0", "10.255.255.255"},
-                      BroadcastCase{"198.18.3.9", "255.255.252.0", "198.18.3.255"},
-                      BroadcastCase{"0.0.0.0", "255.255.255.0", std::nullopt},
-                      BroadcastCase{"192.168.0.5", "", std::nullopt},
-                      BroadcastCase{"192.168.0.5", "0.0.0.0", std::nullopt},
-                      BroadcastCase{"not an address", "255.255.255.0", std::nullopt}));
-
-struct SubnetCase {
-    std::string address;
-    std::string mask;
-    std::string other;
-    bool same;
-};
-
-class EngineSubnetTest : public ::testing::TestWithParam<SubnetCase> {};
-
-TEST_P(EngineSubnetTest, DeviceSharesTheSubnetOfALocalAddress) {
-    const SubnetCase c = GetParam();
-    EXPECT_EQ(InSameSubnet(c.address, c.mask, c.other), c.same);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EngineSubnetTest,
-    ::testing::Values(SubnetCase{"192.168.0.5", "255.255.255.0", "192.168.0.20", true},
-                      SubnetCase{"192.168.0.5", "255.255.255.0", "192.168.1.20", false},
-                      SubnetCase{"10.0.0.5", "255.0.0.0", "10.1.2.3", true},
-                      SubnetCase{"0.0.0.0", "255.255.255.0", "0.0.0.9", false},
-                      SubnetCase{"192.168.0.5", "255.255.255.0", "", false},
-                      SubnetCase{"192.168.0.5", "255.255.255.0", "0.0.0.0", false},
-                      SubnetCase{"192.168.0.5", "0.0.0.0", "8.8.8.8", false}));
 
 // An adapter list the test changes between calls.
 class ChangingAdapters : public IAdapterSource {

@@ -16,7 +16,14 @@ class Language : public ::testing::Test {
     testing::ScratchDir dir_;
 };
 
-TEST_F(Language, ChoosesThePackFromTheLocaleIndex) {
+TEST_F(Language, ChoosesThePackFromTheLocaleIndexOrEnglishWithoutOne) {
+    auto& lang = COperateLanguage::Instance();
+    lang.Init(dir_.Dir(), 2052);
+    EXPECT_EQ(lang.LanguageName(), "English");
+    EXPECT_EQ(lang.LocaleId(), 1033u);
+    EXPECT_EQ(Translate("Search"), "Search");
+    EXPECT_EQ(Translate("a\\nb"), "a\nb");
+
     dir_.Write("Languages/Language.ini", "[LCID]\n1033=English\n2052=Chinese\n");
     const struct {
         std::uint32_t asked;
@@ -24,22 +31,11 @@ TEST_F(Language, ChoosesThePackFromTheLocaleIndex) {
         std::uint32_t remembered;
     } cases[] = {{1033, "English", 1033}, {2052, "Chinese", 2052}, {1031, "English", 1033}};
     for (const auto& c : cases) {
-        auto& lang = COperateLanguage::Instance();
         lang.Init(dir_.Dir(), c.asked);
         EXPECT_EQ(lang.LanguageName(), c.name) << c.asked;
         EXPECT_EQ(lang.LocaleId(), c.remembered) << c.asked;
         EXPECT_EQ(lang.LanguageFilePath(), dir_.Dir() + "Languages/" + c.name + ".lng");
     }
-}
-
-TEST_F(Language, NoIndexFileMeansEnglish) {
-    auto& lang = COperateLanguage::Instance();
-    lang.Init(dir_.Dir(), 2052);
-    EXPECT_EQ(lang.LanguageName(), "English");
-    EXPECT_EQ(lang.LocaleId(), 1033u);
-    EXPECT_EQ(lang.LanguageFilePath(), dir_.Dir() + "Languages/English.lng");
-    EXPECT_EQ(Translate("Search"), "Search");
-    EXPECT_EQ(Translate("a\\nb"), "a\nb");
 }
 
 TEST_F(Language, LookupIgnoresCaseAndAppliesEscapesInOrder) {

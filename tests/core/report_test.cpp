@@ -114,8 +114,6 @@ TEST(Utf8ToLocal, KeepsWholeCharactersAndDropsBrokenTails) {
         {"two ideographs", ideographs, ideographs},
         {"cut at byte 32", cut32, std::string(30, 'a')},
         {"two-byte characters", "Caf\xC3\xA9 Nord", "Caf\xC3\xA9 Nord"},
-        {"cyrillic", "\xD0\x9C\xD0\xB8\xD1\x80", "\xD0\x9C\xD0\xB8\xD1\x80"},
-        {"greek", "\xCE\xB1\xCE\xB2\xCE\xB3", "\xCE\xB1\xCE\xB2\xCE\xB3"},
         {"four-byte emoji", "ok\xF0\x9F\x93\xA1", "ok\xF0\x9F\x93\xA1"},
         {"emoji cut", "ok\xF0\x9F\x93", "ok"},
         {"stray continuation",
