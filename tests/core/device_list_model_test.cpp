@@ -7,32 +7,6 @@
 namespace fk {
 namespace {
 
-TEST(ListSortToggle, StartsDescendingFirstClickAscendsEachClickReverses) {
-    CListState state(LIST_STATUS);
-    EXPECT_EQ(state.SortColumn(), 4);  // the IP column, after tick and serial
-    EXPECT_FALSE(state.AscendingForRefresh());
-
-    bool ascending = false;
-    ASSERT_TRUE(state.HeaderClicked(5, ascending));  // MAC
-    EXPECT_TRUE(ascending);
-    EXPECT_TRUE(state.AscendingForRefresh());        // page switches keep the direction
-    ASSERT_TRUE(state.HeaderClicked(7, ascending));  // SSID, another column
-    EXPECT_FALSE(ascending);
-    EXPECT_FALSE(state.AscendingForRefresh());
-
-    // Headers that do not sort leave the direction alone.
-    for (int column : {0, 1, 13}) {
-        EXPECT_FALSE(state.HeaderClicked(column, ascending)) << column;
-        EXPECT_FALSE(state.AscendingForRefresh());
-    }
-}
-
-TEST(ListSortToggle, PagesWithoutTickColumnStartOnTheirIpColumn) {
-    EXPECT_EQ(CListState(LIST_MANAGEMENT).SortColumn(), 3);
-    EXPECT_EQ(CListState(LIST_BRIDGE).SortColumn(), 3);
-    EXPECT_EQ(CListState(LIST_REBOOT).SortColumn(), 4);
-}
-
 struct SortMapCase {
     int page;
     std::vector<int> store_index_per_column;  // -1: the header does not sort
@@ -68,13 +42,6 @@ TEST(ListPaging, SerialNumbersRunAcrossPages) {
     for (const Case& c : cases)
         EXPECT_EQ(SerialNumber(c.page, c.size, c.row), c.serial)
             << c.page << "/" << c.size << "/" << c.row;
-}
-
-TEST(ListPaging, AShrunkListShowsPageOneInThePager) {
-    EXPECT_EQ(PagerPage(3, 3), 3);
-    EXPECT_EQ(PagerPage(3, 2), 1);
-    EXPECT_EQ(PagerPage(1, 0), 1);
-    EXPECT_EQ(PagerPage(2, 5), 2);
 }
 
 }  // namespace

@@ -11,17 +11,6 @@ namespace {
 
 using Step = CSearchSession::Step;
 
-TEST(SearchSession, StartForgetsStaleDevicesAndSearchesOnce) {
-    test::RecordingLink link;
-    CSearchSession session(link);
-    session.Start();
-    EXPECT_TRUE(session.Running());
-    EXPECT_EQ(link.Releases(), 1);
-    EXPECT_EQ(link.Drops(), 1);
-    EXPECT_EQ(link.Prunes(), 1);
-    EXPECT_EQ(link.Searches(), 1);
-}
-
 TEST(SearchSession, ThirtyTicksSearchEveryThirdAndFinishAtTheLast) {
     test::RecordingLink link;
     CSearchSession session(link);

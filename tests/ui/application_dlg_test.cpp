@@ -55,7 +55,6 @@ class ApplicationDlgTest : public QObject {
     void helpMenuOpensTheTranslatedAddresses();
     void enterAndEscapeNeverCloseTheWindow();
     void titleButtonsAndTrayMenuEndOrRestoreTheWindow();
-    void everyPageCodeHasARealPage();
 
   private:
     QTemporaryDir dir_;
@@ -192,17 +191,6 @@ void ApplicationDlgTest::titleButtonsAndTrayMenuEndOrRestoreTheWindow() {
     QTest::mouseClick(w.dlg.CloseButton(), Qt::LeftButton);
     QCOMPARE(finished.count(), 2);
     QCOMPARE(finished.at(1).at(0).toInt(), int(QDialog::Rejected));
-}
-
-void ApplicationDlgTest::everyPageCodeHasARealPage() {
-    test::TestUiContext ui;
-    QWidget parent;
-    for (const auto& entry : kNavigationEntries) {
-        CPageBase* page = CreatePage(entry.page_code, ui.context, &parent);
-        QVERIFY(page != nullptr);
-        QCOMPARE(page->PageCode(), entry.page_code);
-    }
-    QVERIFY(CreatePage(0, ui.context, &parent) == nullptr);
 }
 
 QTEST_MAIN(ApplicationDlgTest)

@@ -6,14 +6,10 @@
 #include <QtTest>
 
 #include "app/skin_values.h"
-#include "config/management_page.h"
-#include "operations/bridge_page.h"
-#include "operations/reboot_page.h"
-#include "operations/restore_page.h"
 #include "operations/status_page.h"
-#include "operations/upgrade_page.h"
 #include "support/device_rows.h"
 #include "support/ui_context.h"
+#include "ui/page_factory.h"
 #include "ui/pager.h"
 
 using namespace fk;
@@ -116,8 +112,8 @@ class DeviceListPageTest : public QObject {
         test::ClickHeader(grid, 7);  // SSID, descending now
         QCOMPARE(test::ColumnTexts(grid, 7), (V{"ssid-3", "ssid-2", "ssid-1"}));
 
-        // Serial, tick and Operate headers do not sort and do not flip the direction.
-        for (int column : {1, 13}) test::ClickHeader(grid, column);
+        // Tick, serial and Operate headers do not sort and do not flip the direction.
+        for (int column : {0, 1, 13}) test::ClickHeader(grid, column);
         QCOMPARE(test::ColumnTexts(grid, 7), (V{"ssid-3", "ssid-2", "ssid-1"}));
 
         // A refresh keeps the column and the direction of the last click.
@@ -262,24 +258,9 @@ class DeviceListPageTest : public QObject {
         QFETCH(QStringList, headers);
         test::TestUiContext ui;
         test::FillStore(*ui.store, 2);
-        std::unique_ptr<CDeviceListPage> page;
-        switch (code) {
-            case 134:
-                page = std::make_unique<CManagementDlg>(ui.context, nullptr);
-                break;
-            case 135:
-                page = std::make_unique<CBridgeDlg>(ui.context, nullptr);
-                break;
-            case 136:
-                page = std::make_unique<CRebootDlg>(ui.context, nullptr);
-                break;
-            case 137:
-                page = std::make_unique<CUpgradeDlg>(ui.context, nullptr);
-                break;
-            default:
-                page = std::make_unique<CRestoreDlg>(ui.context, nullptr);
-                break;
-        }
+        std::unique_ptr<CDeviceListPage> page(
+            dynamic_cast<CDeviceListPage*>(CreatePage(code, ui.context, nullptr)));
+        QVERIFY(page);
         QCOMPARE(page->PageCode(), code);
         QStringList got;
         for (int c = 0; c < page->Grid()->columnCount(); ++c)
