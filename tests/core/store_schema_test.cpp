@@ -48,7 +48,7 @@ TEST_F(StoreTest, TablesHoldTheColumnsOtherToolsQueryByName) {
 
 TEST_F(StoreTest, FileIsOwnerOnlyAndOpensWithoutAMessage) {
     EXPECT_TRUE(store->IsOpen());
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Records().empty());
     EXPECT_EQ(store->DatabasePath(), dir.Dir() + "data.mdb");
     struct stat st {};
     ASSERT_EQ(::stat(store->DatabasePath().c_str(), &st), 0);
@@ -71,22 +71,22 @@ TEST_F(StoreTest, FileOfAnEarlierRunIsDiscardedNotRead) {
     std::vector<std::string> macs;
     ASSERT_TRUE(second.GetAllMacs(macs));
     EXPECT_TRUE(macs.empty());
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Records().empty());
 }
 
 TEST(StoreSchemaTest, GarbageLeftInThePlaceOfTheFileIsReplaced) {
     ScratchDir dir;
     dir.Write("data.mdb", "not a database at all");
-    StorePrompter prompter;
+    test::RecordingPrompter prompter;
     CSqlManagement store(dir.Dir(), &prompter);
     EXPECT_TRUE(store.IsOpen());
     EXPECT_TRUE(store.SaveDeviceReport(MakeDevice(MacOf(1), "198.18.0.20")));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Records().empty());
 }
 
 TEST(StoreSchemaTest, DirectoryWithoutTrailingSlashIsAccepted) {
     ScratchDir dir;
-    StorePrompter prompter;
+    test::RecordingPrompter prompter;
     std::string plain = dir.Dir();
     plain.pop_back();
     CSqlManagement store(plain, &prompter);
@@ -99,12 +99,12 @@ TEST(StoreSchemaTest, DirectoryWithoutTrailingSlashIsAccepted) {
 TEST(StoreSchemaTest, UnusableDirectoryTellsOnceAndEveryOperationFailsAtOnce) {
     ScratchDir dir;
     const std::string blocker = dir.Write("blocker", "x");
-    StorePrompter prompter;
+    test::RecordingPrompter prompter;
     CSqlManagement store(blocker + "/", &prompter);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].title, "");
-    EXPECT_EQ(prompter.messages[0].text, "Failed to open database, unable to get data.");
-    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Warning);
+    ASSERT_EQ(prompter.Records().size(), 1u);
+    EXPECT_EQ(prompter.Records()[0].title, "");
+    EXPECT_EQ(prompter.Records()[0].text, "Failed to open database, unable to get data.");
+    EXPECT_EQ(prompter.Records()[0].icon, MsgIcon::Warning);
     EXPECT_FALSE(store.IsOpen());
 
     std::vector<ap_info_stu> list;
@@ -124,7 +124,7 @@ TEST(StoreSchemaTest, UnusableDirectoryTellsOnceAndEveryOperationFailsAtOnce) {
     ap_info_stu record = MakeDevice(MacOf(2), "198.18.0.21");
     EXPECT_FALSE(store.GetDevice(MacOf(2), record));
     EXPECT_EQ(record.MacText(), "");
-    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.Records().size(), 1u);
 }
 
 }  // namespace

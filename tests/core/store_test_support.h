@@ -11,25 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/prompter.h"
+#include "../ui/support/recording_prompter.h"
 #include "protocol/packet.h"
 #include "scratch_dir.h"
 #include "store/sql_management.h"
 
 namespace fk::testing {
-
-class StorePrompter final : public IPrompter {
-  public:
-    struct Message {
-        std::string title, text;
-        MsgIcon icon;
-    };
-    void Warn(const std::string& title, const std::string& text, MsgIcon icon) override {
-        messages.push_back({title, text, icon});
-    }
-    bool Confirm(const std::string&) override { return false; }
-    std::vector<Message> messages;
-};
 
 inline std::string MacOf(int n) {
     char text[18];
@@ -90,7 +77,7 @@ class StoreTest : public ::testing::Test {
     }
 
     ScratchDir dir;
-    StorePrompter prompter;
+    test::RecordingPrompter prompter;
     std::unique_ptr<CSqlManagement> store;
 };
 

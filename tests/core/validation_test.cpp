@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "../ui/support/recording_prompter.h"
 #include "app/language.h"
 #include "app/prompter.h"
 
@@ -249,34 +250,22 @@ TEST(Validation, ChineseDetectionAndByteLength) {
     for (const auto& c : cases) EXPECT_EQ(DeviceByteLength(c.text), c.bytes) << c.text;
 }
 
-class RecordingPrompter : public IPrompter {
-  public:
-    void Warn(const std::string& title, const std::string& text, MsgIcon icon) override {
-        titles.push_back(title);
-        texts.push_back(text);
-        icons.push_back(icon);
-    }
-    bool Confirm(const std::string&) override { return false; }
-    std::vector<std::string> titles;
-    std::vector<std::string> texts;
-    std::vector<MsgIcon> icons;
-};
-
 TEST(Validation, ShowingAResultUsesItsTitleAndIcon) {
     COperateLanguage::Instance().Init("/nonexistent-fk-dir/", 1033);
-    RecordingPrompter prompter;
+    test::RecordingPrompter prompter;
     SetPrompter(&prompter);
     EXPECT_TRUE(ShowValidationMessage(CheckIpSettings("10.0.0.2", "255.0.0.0", "", "", "")));
     EXPECT_FALSE(ShowValidationMessage(CheckIpSettings("", "255.0.0.0", "", "", "")));
     EXPECT_FALSE(ShowValidationMessage(CheckSsid("", 1)));
     SetPrompter(nullptr);
-    ASSERT_EQ(prompter.texts.size(), 2u);
-    EXPECT_EQ(prompter.texts[0], kMsgIpInvalid);
-    EXPECT_EQ(prompter.titles[0], "CPEManagement");
-    EXPECT_EQ(prompter.icons[0], MsgIcon::None);
-    EXPECT_EQ(prompter.texts[1], kMsgSsidEmpty);
-    EXPECT_EQ(prompter.titles[1], "");
-    EXPECT_EQ(prompter.icons[1], MsgIcon::Warning);
+    const auto shown = prompter.Records();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, kMsgIpInvalid);
+    EXPECT_EQ(shown[0].title, "CPEManagement");
+    EXPECT_EQ(shown[0].icon, MsgIcon::None);
+    EXPECT_EQ(shown[1].text, kMsgSsidEmpty);
+    EXPECT_EQ(shown[1].title, "");
+    EXPECT_EQ(shown[1].icon, MsgIcon::Warning);
 }
 
 }  // namespace

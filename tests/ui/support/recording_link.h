@@ -39,7 +39,7 @@ class RecordingLink final : public IDeviceLink {
             sent_.push_back({ip, type, {payload.begin(), payload.end()}, mac, retransmit});
         }
         changed_.notify_all();
-        return send_result_;
+        return true;
     }
     void SearchDevices() override { Count(searches_); }
     void SetPendingIp(const std::string& mac, const std::string& old_ip,
@@ -83,12 +83,6 @@ class RecordingLink final : public IDeviceLink {
         std::lock_guard lock(mutex_);
         scan_complete_ = complete;
     }
-    // What SendToDevice answers (a failed send looks like an unplugged adapter).
-    void SetSendResult(bool ok) {
-        std::lock_guard lock(mutex_);
-        send_result_ = ok;
-    }
-
     // What the test reads back.
     std::vector<SentCommand> Sent() const {
         std::lock_guard lock(mutex_);
@@ -114,11 +108,6 @@ class RecordingLink final : public IDeviceLink {
     int Drops() const { return Read(drops_); }
     int Prunes() const { return Read(prunes_); }
     int AdapterQueries() const { return Read(adapter_queries_); }
-    void ClearSent() {
-        std::lock_guard lock(mutex_);
-        sent_.clear();
-    }
-
     // For sender threads: blocks until `count` commands were sent or the deadline
     // passes; true when they were.
     bool WaitForSent(std::size_t count, std::chrono::milliseconds deadline) {
@@ -144,7 +133,6 @@ class RecordingLink final : public IDeviceLink {
     std::vector<ap_info_stu> pending_;
     std::string last_pending_filter_;
     bool scan_complete_ = false;
-    bool send_result_ = true;
     int searches_ = 0;
     int releases_ = 0;
     int drops_ = 0;

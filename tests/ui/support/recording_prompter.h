@@ -1,8 +1,7 @@
 // A prompter that shows nothing: it keeps every message and confirmation text and
-// answers confirmations from a queue the test fills (then from a default answer).
+// declines every confirmation.
 #pragma once
 
-#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -28,19 +27,7 @@ class RecordingPrompter final : public IPrompter {
     bool Confirm(const std::string& text) override {
         std::lock_guard lock(mutex_);
         records_.push_back({PromptRecord::Kind::Confirm, {}, text, MsgIcon::Question});
-        if (answers_.empty()) return default_answer_;
-        const bool answer = answers_.front();
-        answers_.pop_front();
-        return answer;
-    }
-
-    void QueueAnswer(bool ok) {
-        std::lock_guard lock(mutex_);
-        answers_.push_back(ok);
-    }
-    void SetDefaultAnswer(bool ok) {
-        std::lock_guard lock(mutex_);
-        default_answer_ = ok;
+        return false;
     }
 
     std::vector<PromptRecord> Records() const {
@@ -60,16 +47,10 @@ class RecordingPrompter final : public IPrompter {
             if (r.text == text) return true;
         return false;
     }
-    void Clear() {
-        std::lock_guard lock(mutex_);
-        records_.clear();
-    }
 
   private:
     mutable std::mutex mutex_;
     std::vector<PromptRecord> records_;
-    std::deque<bool> answers_;
-    bool default_answer_ = false;
 };
 
 }  // namespace fk::test
