@@ -9,7 +9,7 @@
 namespace fk {
 
 class COperateLanguage {
-public:
+  public:
     static COperateLanguage& Instance();
 
     // `program_directory` ends with a path separator. `locale_id` is the Windows-style
@@ -21,7 +21,7 @@ public:
     const std::string& LanguageFilePath() const { return language_file_; }
     std::uint32_t LocaleId() const { return locale_id_; }
 
-private:
+  private:
     std::string program_directory_;
     std::string language_name_ = "English";
     std::string language_file_;

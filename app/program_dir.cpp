@@ -1,7 +1,7 @@
 #include "app/program_dir.h"
 
-#include <climits>
 #include <unistd.h>
+#include <climits>
 
 namespace fk {
 

@@ -7,7 +7,7 @@ namespace fk {
 namespace {
 
 class StderrPrompter final : public IPrompter {
-public:
+  public:
     void Warn(const std::string& title, const std::string& text, MsgIcon) override {
         std::fprintf(stderr, "%s%s%s\n", title.c_str(), title.empty() ? "" : ": ", text.c_str());
     }
@@ -27,6 +27,8 @@ IPrompter& Prompter() {
     return p ? *p : g_default_prompter;
 }
 
-void SetPrompter(IPrompter* prompter) { g_prompter.store(prompter); }
+void SetPrompter(IPrompter* prompter) {
+    g_prompter.store(prompter);
+}
 
 }  // namespace fk

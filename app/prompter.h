@@ -9,7 +9,7 @@ namespace fk {
 enum class MsgIcon { None, Information, Warning, Error, Question };
 
 class IPrompter {
-public:
+  public:
     virtual ~IPrompter() = default;
     // A modal box with one OK button. `title` empty means "no title of its own".
     virtual void Warn(const std::string& title, const std::string& text, MsgIcon icon) = 0;

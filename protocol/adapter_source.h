@@ -20,14 +20,14 @@ struct adapter_addr_stu {
 struct adapter_info_stu {
     std::uint8_t state = 0;  // 1 when the adapter is up
     std::array<std::uint8_t, 6> mac{};
-    std::string name;         // interface name ("eth0")
-    std::string description;  // what the system tool page shows
-    std::uint32_t index = 0;  // kernel interface index
+    std::string name;                         // interface name ("eth0")
+    std::string description;                  // what the system tool page shows
+    std::uint32_t index = 0;                  // kernel interface index
     std::vector<adapter_addr_stu> addresses;  // at most kMaxAdapterAddresses
 };
 
 class IAdapterSource {
-public:
+  public:
     virtual ~IAdapterSource() = default;
     // Every adapter that is up and has an IPv4 address whose first address is not
     // 0.0.0.0, with up to ten address/mask pairs.

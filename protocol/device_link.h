@@ -13,7 +13,7 @@
 namespace fk {
 
 class IDeviceLink {
-public:
+  public:
     virtual ~IDeviceLink() = default;
     // True when the command left the host. With `retransmit` the engine repeats it
     // until the device answers with the same type or the retry limit is reached.

@@ -18,8 +18,8 @@ inline constexpr std::size_t kHeaderSize = 16;
 inline constexpr std::size_t kMaxDatagram = 1472;
 inline constexpr std::size_t kMaxPayload = kMaxDatagram - kHeaderSize;  // 1456
 
-inline constexpr std::uint16_t kPortAnnounce = 9785;  // devices announce themselves here
-inline constexpr std::uint16_t kPortSearch = 9786;    // search broadcasts go here
+inline constexpr std::uint16_t kPortAnnounce = 9785;   // devices announce themselves here
+inline constexpr std::uint16_t kPortSearch = 9786;     // search broadcasts go here
 inline constexpr std::uint16_t kPortKeepalive = 9787;  // keep-alives in, commands out
 inline constexpr std::uint16_t kPortReply = 9788;      // every answer to a command
 inline constexpr const char* kCommandGroup = "239.255.255.250";
@@ -90,7 +90,7 @@ std::optional<udp_packet_stu> MakeQueueElement(std::span<const std::uint8_t> dat
                                                std::uint32_t source_ip, std::uint16_t source_port);
 
 // Text forms shared by every layer.
-std::string MacBytesToText(const std::uint8_t* mac);  // "%02x:%02x:%02x:%02x:%02x:%02x"
+std::string MacBytesToText(const std::uint8_t* mac);     // "%02x:%02x:%02x:%02x:%02x:%02x"
 std::string IpOctetsToText(const std::uint8_t* octets);  // "%d.%d.%d.%d", first octet first
 std::string IpHostOrderToText(std::uint32_t ip);
 std::array<std::uint8_t, 4> IpTextToOctets(std::string_view text);

@@ -37,66 +37,66 @@ struct wep_key_stu {
 };
 
 struct ap_report_stu {
-    std::uint8_t work_mode;        // 0
-    std::uint8_t mode_btn_status;  // 1
-    std::uint8_t reserved0[2];     // 2
-    std::uint32_t up_time;         // 4
-    std::uint8_t ip_mode;          // 8  first byte of the MSG_SET_IP block
-    std::uint8_t ip[4];            // 9
-    std::uint8_t ip_mask[4];       // 13
-    std::uint8_t ip_gateway[4];    // 17
-    std::uint8_t ip_dns1[4];       // 21
-    std::uint8_t ip_dns2[4];       // 25
-    std::uint8_t ip_flag;          // 29 last byte of the MSG_SET_IP block
-    text32 ap_name;                // 30
-    text32 version;                // 63
-    std::uint8_t restart_en;       // 96
-    std::uint8_t restart_type;     // 97
-    std::uint16_t restart_time;    // 98
-    std::uint8_t rf_count;         // 100 first byte of the MSG_SET_WIRELESS block
-    std::uint8_t rf_en;            // 101
-    std::uint8_t rf_type;          // 102
-    std::uint8_t country_code;     // 103
-    std::uint8_t network_mode;     // 104
-    std::uint8_t bandwidth;        // 105
-    std::uint8_t channel;          // 106
-    std::uint8_t expand_channel;   // 107
-    std::uint8_t tx_power;         // 108
-    std::uint8_t tx_power_min;     // 109
-    std::uint8_t tx_power_max;     // 110
-    std::uint8_t reserved1[11];    // 111
-    std::uint8_t ssid_rf_type;     // 122
-    std::uint8_t ssid_id;          // 123
-    std::uint8_t ssid_hide;        // 124
-    std::uint8_t ssid_mac[6];      // 125
-    text32 ssid;                   // 131
-    std::uint8_t secure_mode;      // 164
-    std::uint8_t wpapsk_auth_type;  // 165
-    text64 wpapsk_key_value;        // 166
-    std::uint32_t wpapsk_key_time;  // 231 (unaligned)
-    std::uint8_t wep_auth_type;     // 235
-    std::uint8_t wep_key_index;     // 236
-    wep_key_stu wep_key[4];         // 237 + 28k
-    std::uint8_t reserved2;         // 349
-    std::uint8_t wpa_radius_ip[4];  // 350
-    std::uint16_t wpa_radius_port;  // 354
-    std::uint8_t wpa_auth_type;     // 356
-    text64 wpa_key;                 // 357
-    std::uint32_t wpa_key_time;     // 422 (unaligned)
-    std::uint8_t ssid_count;        // 426
-    std::uint8_t reserved3;         // 427 last byte of the MSG_SET_WIRELESS block
-    std::uint8_t bridge_work_mode;  // 428
-    std::uint8_t bridge_mac[6];     // 429
-    std::uint8_t bridge_channel;    // 435
-    text32 bridge_ssid;             // 436
-    std::uint8_t reserved4[263];    // 469
-    std::uint8_t vlan_en;           // 732 first byte of the MSG_SET_VLAN block
-    std::uint8_t reserved5;         // 733
-    std::uint16_t vlan_id;          // 734
-    std::uint16_t vlan_id_wlan;     // 736
-    std::uint16_t vlan_id_lan;      // 738
-    std::uint8_t vlan_flag;         // 740
-    std::uint8_t reserved6;         // 741
+    std::uint8_t work_mode;           // 0
+    std::uint8_t mode_btn_status;     // 1
+    std::uint8_t reserved0[2];        // 2
+    std::uint32_t up_time;            // 4
+    std::uint8_t ip_mode;             // 8  first byte of the MSG_SET_IP block
+    std::uint8_t ip[4];               // 9
+    std::uint8_t ip_mask[4];          // 13
+    std::uint8_t ip_gateway[4];       // 17
+    std::uint8_t ip_dns1[4];          // 21
+    std::uint8_t ip_dns2[4];          // 25
+    std::uint8_t ip_flag;             // 29 last byte of the MSG_SET_IP block
+    text32 ap_name;                   // 30
+    text32 version;                   // 63
+    std::uint8_t restart_en;          // 96
+    std::uint8_t restart_type;        // 97
+    std::uint16_t restart_time;       // 98
+    std::uint8_t rf_count;            // 100 first byte of the MSG_SET_WIRELESS block
+    std::uint8_t rf_en;               // 101
+    std::uint8_t rf_type;             // 102
+    std::uint8_t country_code;        // 103
+    std::uint8_t network_mode;        // 104
+    std::uint8_t bandwidth;           // 105
+    std::uint8_t channel;             // 106
+    std::uint8_t expand_channel;      // 107
+    std::uint8_t tx_power;            // 108
+    std::uint8_t tx_power_min;        // 109
+    std::uint8_t tx_power_max;        // 110
+    std::uint8_t reserved1[11];       // 111
+    std::uint8_t ssid_rf_type;        // 122
+    std::uint8_t ssid_id;             // 123
+    std::uint8_t ssid_hide;           // 124
+    std::uint8_t ssid_mac[6];         // 125
+    text32 ssid;                      // 131
+    std::uint8_t secure_mode;         // 164
+    std::uint8_t wpapsk_auth_type;    // 165
+    text64 wpapsk_key_value;          // 166
+    std::uint32_t wpapsk_key_time;    // 231 (unaligned)
+    std::uint8_t wep_auth_type;       // 235
+    std::uint8_t wep_key_index;       // 236
+    wep_key_stu wep_key[4];           // 237 + 28k
+    std::uint8_t reserved2;           // 349
+    std::uint8_t wpa_radius_ip[4];    // 350
+    std::uint16_t wpa_radius_port;    // 354
+    std::uint8_t wpa_auth_type;       // 356
+    text64 wpa_key;                   // 357
+    std::uint32_t wpa_key_time;       // 422 (unaligned)
+    std::uint8_t ssid_count;          // 426
+    std::uint8_t reserved3;           // 427 last byte of the MSG_SET_WIRELESS block
+    std::uint8_t bridge_work_mode;    // 428
+    std::uint8_t bridge_mac[6];       // 429
+    std::uint8_t bridge_channel;      // 435
+    text32 bridge_ssid;               // 436
+    std::uint8_t reserved4[263];      // 469
+    std::uint8_t vlan_en;             // 732 first byte of the MSG_SET_VLAN block
+    std::uint8_t reserved5;           // 733
+    std::uint16_t vlan_id;            // 734
+    std::uint16_t vlan_id_wlan;       // 736
+    std::uint16_t vlan_id_lan;        // 738
+    std::uint8_t vlan_flag;           // 740
+    std::uint8_t reserved6;           // 741
     std::uint8_t bridge_transparent;  // 742
     std::uint8_t tdmaEn;              // 743
     std::uint16_t vlan_pvid;          // 744
@@ -107,14 +107,14 @@ struct ap_report_stu {
 
 // Long form of the announcement; the short form is its first 33 bytes (version only).
 struct ap_hello_stu {
-    text32 version;                // 0
-    std::uint8_t work_mode;        // 33
-    std::uint8_t mode_btn_status;  // 34
-    std::uint8_t reserved0;        // 35
-    std::uint32_t up_time;         // 36
-    text32 ap_name;                // 40
-    text32 ssid;                   // 73
-    std::uint8_t channel;          // 106
+    text32 version;                   // 0
+    std::uint8_t work_mode;           // 33
+    std::uint8_t mode_btn_status;     // 34
+    std::uint8_t reserved0;           // 35
+    std::uint32_t up_time;            // 36
+    text32 ap_name;                   // 40
+    text32 ssid;                      // 73
+    std::uint8_t channel;             // 106
     std::uint8_t bridge_transparent;  // 107
     std::uint8_t tdmaEn;              // 108
     std::uint8_t reserved1[3];        // 109
@@ -122,8 +122,8 @@ struct ap_hello_stu {
 
 // The keep-alive is the head of the long announcement.
 struct keepalive_stu {
-    text32 version;        // 0
-    std::uint8_t skip[3];  // 33
+    text32 version;         // 0
+    std::uint8_t skip[3];   // 33
     std::uint32_t up_time;  // 36
 };
 
@@ -141,9 +141,9 @@ inline constexpr std::size_t kMaxScanEntries = 32;
 inline constexpr std::size_t kScanPayloadRead = 1414;
 
 struct scan_reply_stu {
-    std::uint8_t packet_count;  // 0
-    std::uint8_t packet_id;     // 1
-    std::uint8_t icount;        // 2 entries in this packet; never trusted beyond 32
+    std::uint8_t packet_count;                // 0
+    std::uint8_t packet_id;                   // 1
+    std::uint8_t icount;                      // 2 entries in this packet; never trusted beyond 32
     scan_entry_stu entries[kMaxScanEntries];  // 3
     std::uint8_t tail[3];                     // pads the read area to 1414 bytes
 

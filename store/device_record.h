@@ -49,7 +49,8 @@ struct ap_info_stu {
     std::string MacText() const { return std::string(mac, strnlen(mac, sizeof(mac))); }
     void SetMac(std::string_view text) {
         std::memset(mac, 0, sizeof(mac));
-        std::memcpy(mac, text.data(), text.size() < sizeof(mac) - 1 ? text.size() : sizeof(mac) - 1);
+        std::memcpy(mac, text.data(),
+                    text.size() < sizeof(mac) - 1 ? text.size() : sizeof(mac) - 1);
     }
     std::string IpText() const;  // report.ip as dotted text
 };

@@ -18,7 +18,7 @@ namespace fk {
 class IPrompter;
 
 class CSqlManagement {
-public:
+  public:
     // The process-wide store in the program directory, created on first call.
     static CSqlManagement& Instance();
 
@@ -58,7 +58,7 @@ public:
     bool GetScanList(int sort, std::vector<config_otherwl_basic>& list, bool ascending);
     bool GetScanEntry(const std::string& mac, config_otherwl_basic& entry);
 
-private:
+  private:
     bool CreateSchema();
     bool TuneConnection();
     bool ExecuteSql(const std::string& statement, const SqlParams& params);

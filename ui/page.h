@@ -31,7 +31,7 @@ enum PageCode : int {
 
 class CPageBase : public QWidget {
     Q_OBJECT
-public:
+  public:
     using QWidget::QWidget;
     virtual int PageCode() const = 0;
     // Re-reads the page's list from the store; pages without a list do nothing.
