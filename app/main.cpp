@@ -101,13 +101,12 @@ int main(int argc, char** argv) {
     app.setApplicationDisplayName(QString::fromStdString(Translate("CPEManagement")));
 
     CQtPrompter prompter(QString::fromStdString(Translate("CPEManagement")));
-    SetPrompter(&prompter);
 
-    // The engine's creation also creates the store; a failed start is not fatal, the
-    // window still shows the PC's adapters and whatever does work.
-    CCommEngine& engine = CCommEngine::Instance();
+    // The store comes first because the engine writes into it; a failed start is not
+    // fatal, the window still shows the PC's adapters and whatever does work.
+    CSqlManagement store(program_directory, &prompter);
+    CCommEngine engine(EngineOptions{}, MakeSystemAdapterSource(), store);
     engine.Start(retransmission.max, retransmission.interval);
-    CSqlManagement& store = CSqlManagement::Instance();
 
     {
         const UiContext context{engine, store, prompter};
@@ -151,9 +150,8 @@ int main(int argc, char** argv) {
         window.exec();
     }
 
-    SetPrompter(nullptr);
     // Goodbyes go out while the sockets still exist; the store (and data.mdb) goes
-    // when the process-wide objects are destroyed, after the engine.
+    // after the engine, in the reverse order of their creation.
     engine.Stop();
     return 0;
 }

@@ -17,9 +17,12 @@ class IPrompter {
     virtual bool Confirm(const std::string& text) = 0;
 };
 
-// The process-wide prompter. Until the desktop installs its own, messages go to
-// standard error and confirmations are declined (nothing destructive happens unasked).
-IPrompter& Prompter();
-void SetPrompter(IPrompter* prompter);  // nullptr restores the default
+// Where there is no desktop: messages go to standard error and confirmations are
+// declined, so nothing destructive happens unasked.
+class CStderrPrompter final : public IPrompter {
+  public:
+    void Warn(const std::string& title, const std::string& text, MsgIcon icon) override;
+    bool Confirm(const std::string& text) override;
+};
 
 }  // namespace fk

@@ -291,10 +291,10 @@ std::size_t DeviceByteLength(std::string_view text) {
     return bytes;
 }
 
-bool ShowValidationMessage(const ValidationResult& result) {
+bool ShowValidationMessage(IPrompter& prompter, const ValidationResult& result) {
     if (result.ok) return true;
     const std::string title = result.application_title ? Translate("CPEManagement") : "";
-    Prompter().Warn(title, Translate(result.message), result.icon);
+    prompter.Warn(title, Translate(result.message), result.icon);
     return false;
 }
 

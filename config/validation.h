@@ -102,6 +102,6 @@ bool ContainsChineseCharacter(std::string_view text);
 std::size_t DeviceByteLength(std::string_view text);
 
 // Shows a failed result through the process prompter; returns result.ok.
-bool ShowValidationMessage(const ValidationResult& result);
+bool ShowValidationMessage(IPrompter& prompter, const ValidationResult& result);
 
 }  // namespace fk

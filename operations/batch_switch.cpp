@@ -2,7 +2,7 @@
 
 #include "protocol/device_link.h"
 #include "protocol/packet.h"
-#include "store/sql_management.h"
+#include "store/store_view.h"
 
 namespace fk {
 
@@ -21,7 +21,7 @@ std::vector<ap_select_stu> SelectSwitchable(const std::vector<SwitchCandidate>& 
     return out;
 }
 
-switch_set_stu PresetSwitchBlock(CSqlManagement& store, SwitchKind kind,
+switch_set_stu PresetSwitchBlock(IStoreView& store, SwitchKind kind,
                                  const ap_select_stu& first) {
     switch_set_stu block{};
     ap_info_stu record = ZeroRecord();

@@ -5,7 +5,7 @@
 #include "app/language.h"
 #include "protocol/device_link.h"
 #include "store/display_codes.h"
-#include "store/sql_management.h"
+#include "store/store_view.h"
 
 namespace fk {
 
@@ -232,7 +232,7 @@ bool CListState::HeaderClicked(int grid_column, bool& ascending) {
     return true;
 }
 
-ListResult QueryList(CSqlManagement& store, IDeviceLink* pending, int page_code, int page,
+ListResult QueryList(IStoreView& store, IDeviceLink* pending, int page_code, int page,
                      bool ascending, int grid_sort_column, const std::string& text, int page_size) {
     ListResult result;
     std::vector<ap_info_stu> records;

@@ -10,7 +10,7 @@
 
 namespace fk {
 
-class CSqlManagement;
+class IStoreView;
 class IDeviceLink;
 
 enum class ListColumn {
@@ -117,7 +117,7 @@ struct ListResult {
 // One refresh: the store's page, then, for the status page, devices that announced
 // themselves but have not reported yet in the free rows of the last page. `pending`
 // is null on the pages that show stored devices only.
-ListResult QueryList(CSqlManagement& store, IDeviceLink* pending, int page_code, int page,
+ListResult QueryList(IStoreView& store, IDeviceLink* pending, int page_code, int page,
                      bool ascending, int grid_sort_column, const std::string& text, int page_size);
 
 }  // namespace fk

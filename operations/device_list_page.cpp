@@ -8,6 +8,7 @@
 
 #include "app/language.h"
 #include "store/display_codes.h"
+#include "store/store_view.h"
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
 #include "ui/pager.h"

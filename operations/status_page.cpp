@@ -12,7 +12,7 @@
 #include "config/batch_ip_dlg.h"
 #include "operations/batch_switch_dlg.h"
 #include "operations/device_rename.h"
-#include "store/sql_management.h"
+#include "store/store_view.h"
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
 #include "ui/skin.h"

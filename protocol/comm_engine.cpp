@@ -49,12 +49,6 @@ bool ListHoldsAddress(const std::vector<adapter_info_stu>& list, const std::stri
 
 }  // namespace
 
-CCommEngine& CCommEngine::Instance() {
-    static CCommEngine engine(EngineOptions{}, MakeSystemAdapterSource(),
-                              CSqlManagement::Instance());
-    return engine;
-}
-
 CCommEngine::CCommEngine(EngineOptions options, std::unique_ptr<IAdapterSource> adapters,
                          CSqlManagement& store)
     : options_(std::move(options)),

@@ -45,10 +45,6 @@ enum class EngineQueue { announce = 0, keepalive = 1, reply = 2 };
 
 class CCommEngine final : public IDeviceLink, public IOutboundLink {
   public:
-    // The process-wide engine on the standard ports, the process store and the
-    // system's adapters.
-    static CCommEngine& Instance();
-
     CCommEngine(EngineOptions options, std::unique_ptr<IAdapterSource> adapters,
                 CSqlManagement& store);
     ~CCommEngine() override;

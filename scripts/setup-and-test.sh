@@ -19,7 +19,7 @@ echo "== address + undefined-behaviour sanitizers"
 scripts/build.sh build-asan -DFK_SANITIZE=ON -DFK_BUILD_BENCH=OFF
 ctest --test-dir build-asan --output-on-failure -j 2 -LE e2e --timeout 600
 
-echo "== thread sanitizer (engine)"
+echo "== thread sanitizer (every test that starts threads)"
 scripts/build.sh build-tsan -DFK_TSAN=ON -DFK_BUILD_UI=OFF -DFK_BUILD_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  ctest --test-dir build-tsan --output-on-failure -j 2 -R 'Engine|Presence|Handler' --timeout 600
+  ctest --test-dir build-tsan --output-on-failure -j 2 -L threads --timeout 600

@@ -12,21 +12,19 @@
 
 #include "store/ado_database.h"
 #include "store/device_record.h"
+#include "store/store_view.h"
 
 namespace fk {
 
 class IPrompter;
 
-class CSqlManagement {
+class CSqlManagement final : public IOperationStore {
   public:
-    // The process-wide store in the program directory, created on first call.
-    static CSqlManagement& Instance();
-
     // A store whose data.mdb lives in `directory` (with or without a trailing '/').
     // Any old file there is deleted first; the file is deleted again on destruction.
-    // An open failure is told once through `prompter` (the process prompter if null).
+    // An open failure is told once through `prompter` (standard error if null).
     explicit CSqlManagement(const std::string& directory, IPrompter* prompter = nullptr);
-    ~CSqlManagement();
+    ~CSqlManagement() override;
     CSqlManagement(const CSqlManagement&) = delete;
     CSqlManagement& operator=(const CSqlManagement&) = delete;
 
@@ -37,26 +35,26 @@ class CSqlManagement {
     // Updates from device messages.
     bool SaveDeviceReport(ap_info_stu record);
     bool SaveScanResults(std::span<const std::uint8_t> payload);
-    bool ClearScanResults();
+    bool ClearScanResults() override;
     bool DeleteDevice(const std::string& mac);
     bool UpdateUptime(const std::string& ip, const std::string& mac, std::uint32_t seconds);
     bool SetStatus(const std::string& mac, int status);
     bool MarkUpgrading(const std::string& mac);
-    bool ResetUpgradeFail(const std::string& mac);
-    int GetStatus(const std::string& mac);
-    bool IsUpgradeWaiting(const std::string& mac);
-    bool HasBridgedStation(const std::string& mac);
+    bool ResetUpgradeFail(const std::string& mac) override;
+    int GetStatus(const std::string& mac) override;
+    bool IsUpgradeWaiting(const std::string& mac) override;
+    bool HasBridgedStation(const std::string& mac) override;
     bool FindBridgePeer(const std::string& mac, std::string& peer);
 
     // List queries.
     bool QueryDevicePage(int sort, std::vector<ap_info_stu>& list, int& page_count,
                          int& online_count, int size, int page, bool ascending,
-                         const std::string& text);
-    bool GetDevice(const std::string& mac, ap_info_stu& record);
-    bool GetAllIps(std::vector<std::string>& ips);
-    bool GetAllMacs(std::vector<std::string>& macs);
-    bool GetScanList(int sort, std::vector<config_otherwl_basic>& list, bool ascending);
-    bool GetScanEntry(const std::string& mac, config_otherwl_basic& entry);
+                         const std::string& text) override;
+    bool GetDevice(const std::string& mac, ap_info_stu& record) override;
+    bool GetAllIps(std::vector<std::string>& ips) override;
+    bool GetAllMacs(std::vector<std::string>& macs) override;
+    bool GetScanList(int sort, std::vector<config_otherwl_basic>& list, bool ascending) override;
+    bool GetScanEntry(const std::string& mac, config_otherwl_basic& entry) override;
 
   private:
     bool CreateSchema();

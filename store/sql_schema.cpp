@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "app/language.h"
-#include "app/program_dir.h"
 #include "app/prompter.h"
 #include "store/sql_device_row.h"
 #include "store/sql_management.h"
@@ -20,11 +19,6 @@ std::string DatabasePathIn(const std::string& directory) {
 
 }  // namespace
 
-CSqlManagement& CSqlManagement::Instance() {
-    static CSqlManagement store(ProgramDirectory());
-    return store;
-}
-
 CSqlManagement::CSqlManagement(const std::string& directory, IPrompter* prompter)
     : path_(DatabasePathIn(directory)), rs_(std::make_unique<CADORecordset>(db_)) {
     // Nothing survives from an earlier run: an old file is removed, never read.
@@ -33,7 +27,8 @@ CSqlManagement::CSqlManagement(const std::string& directory, IPrompter* prompter
     const bool created = cleared && CreateSchema();
     if (!created || !db_.Open(path_) || !TuneConnection()) {
         db_.Close();
-        (prompter ? *prompter : Prompter())
+        CStderrPrompter no_desktop;
+        (prompter ? *prompter : no_desktop)
             .Warn("", Translate("Failed to open database, unable to get data."), MsgIcon::Warning);
     }
 }

@@ -7,14 +7,14 @@
 namespace fk {
 
 class IDeviceLink;
-class CSqlManagement;
+class IOperationStore;
 class IPrompter;
 
 // Everything a page or window needs from the rest of the program, handed down by
 // the main window so tests can substitute a recorder and a temporary store.
 struct UiContext {
     IDeviceLink& link;
-    CSqlManagement& store;
+    IOperationStore& store;
     IPrompter& prompter;
 };
 

@@ -253,11 +253,10 @@ TEST(Validation, ChineseDetectionAndByteLength) {
 TEST(Validation, ShowingAResultUsesItsTitleAndIcon) {
     COperateLanguage::Instance().Init("/nonexistent-fk-dir/", 1033);
     test::RecordingPrompter prompter;
-    SetPrompter(&prompter);
-    EXPECT_TRUE(ShowValidationMessage(CheckIpSettings("10.0.0.2", "255.0.0.0", "", "", "")));
-    EXPECT_FALSE(ShowValidationMessage(CheckIpSettings("", "255.0.0.0", "", "", "")));
-    EXPECT_FALSE(ShowValidationMessage(CheckSsid("", 1)));
-    SetPrompter(nullptr);
+    EXPECT_TRUE(
+        ShowValidationMessage(prompter, CheckIpSettings("10.0.0.2", "255.0.0.0", "", "", "")));
+    EXPECT_FALSE(ShowValidationMessage(prompter, CheckIpSettings("", "255.0.0.0", "", "", "")));
+    EXPECT_FALSE(ShowValidationMessage(prompter, CheckSsid("", 1)));
     const auto shown = prompter.Records();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].text, kMsgIpInvalid);

@@ -1,0 +1,28 @@
+# Run as: cmake -DFK_LIST=file -DFK_ROOT=dir -DFK_LAYER=name -P check_includes.cmake
+# FK_LIST sets FK_FILES (the layer's files), FK_ALLOWED (headers it may include) and
+# FK_QT (whether Qt headers are allowed). Fails naming every include that breaks them.
+include(${FK_LIST})
+set(errors "")
+foreach(file ${FK_FILES})
+  file(STRINGS ${FK_ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line ${lines})
+    if(line MATCHES "#[ \t]*include[ \t]*\"([^\"]+)\"")
+      set(named ${CMAKE_MATCH_1})
+      set(header ${named})
+      # A header named relative to the including file's folder.
+      get_filename_component(dir ${file} DIRECTORY)
+      if(NOT header MATCHES "/" AND dir)
+        set(header ${dir}/${header})
+      endif()
+      list(FIND FK_ALLOWED ${header} at)
+      if(at EQUAL -1)
+        string(APPEND errors "  ${file}: \"${named}\" is not a header of ${FK_LAYER} or a layer below it\n")
+      endif()
+    elseif(NOT FK_QT AND line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*|qt[^>]*)>")
+      string(APPEND errors "  ${file}: <${CMAKE_MATCH_1}> is a Qt header, allowed only in the UI layer\n")
+    endif()
+  endforeach()
+endforeach()
+if(errors)
+  message(FATAL_ERROR "Includes that cross the layers of ${FK_LAYER}:\n${errors}")
+endif()
