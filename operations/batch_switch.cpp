@@ -21,8 +21,7 @@ std::vector<ap_select_stu> SelectSwitchable(const std::vector<SwitchCandidate>& 
     return out;
 }
 
-switch_set_stu PresetSwitchBlock(IStoreView& store, SwitchKind kind,
-                                 const ap_select_stu& first) {
+switch_set_stu PresetSwitchBlock(IStoreView& store, SwitchKind kind, const ap_select_stu& first) {
     switch_set_stu block{};
     ap_info_stu record = ZeroRecord();
     store.GetDevice(first.mac, record);

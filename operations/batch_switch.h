@@ -34,8 +34,7 @@ std::size_t SwitchByte(SwitchKind kind);
 std::vector<ap_select_stu> SelectSwitchable(const std::vector<SwitchCandidate>& ticked);
 
 // The block preset from the first device's stored state (0 when it is not stored).
-switch_set_stu PresetSwitchBlock(IStoreView& store, SwitchKind kind,
-                                 const ap_select_stu& first);
+switch_set_stu PresetSwitchBlock(IStoreView& store, SwitchKind kind, const ap_select_stu& first);
 void SetSwitchChoice(switch_set_stu& block, SwitchKind kind, bool enable);
 
 // One command per device in batch order; `done` runs after the last one, so the

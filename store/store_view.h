@@ -22,8 +22,7 @@ class IStoreView {
     virtual bool HasBridgedStation(const std::string& mac) = 0;
     virtual bool GetAllIps(std::vector<std::string>& ips) = 0;
     virtual bool GetAllMacs(std::vector<std::string>& macs) = 0;
-    virtual bool GetScanList(int sort, std::vector<config_otherwl_basic>& list,
-                             bool ascending) = 0;
+    virtual bool GetScanList(int sort, std::vector<config_otherwl_basic>& list, bool ascending) = 0;
     virtual bool GetScanEntry(const std::string& mac, config_otherwl_basic& entry) = 0;
 };
 
