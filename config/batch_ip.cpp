@@ -1,6 +1,5 @@
 #include "config/batch_ip.h"
 
-#include "protocol/device_link.h"
 #include "protocol/packet.h"
 
 namespace fk {
@@ -39,32 +38,26 @@ std::vector<IpAssignment> AssignAddresses(const std::vector<ap_select_stu>& sele
     return out;
 }
 
-void SendBatchIp(IDeviceLink& link, const std::vector<ap_select_stu>& selection,
-                 const ip_range_stu& range, std::stop_token stop) {
+std::vector<FlowCommand> BatchIpCommands(const std::vector<ap_select_stu>& selection,
+                                         const ip_range_stu& range) {
+    std::vector<FlowCommand> commands;
     for (const IpAssignment& a : AssignAddresses(selection, range)) {
-        if (stop.stop_requested()) return;
         const ip_set_stu block = BuildIpBlock(OctetsFromText(a.new_ip), range.mask, range.gateway,
                                               range.dns1, range.dns2);
-        link.SetPendingIp(a.device.mac, a.device.ip, a.new_ip);
-        link.SendToDevice(a.device.ip, MSG_SET_IP, block, a.device.mac, true);
+        FlowCommand c;
+        c.ip = a.device.ip;
+        c.mac = a.device.mac;
+        c.type = MSG_SET_IP;
+        c.payload.assign(block.begin(), block.end());
+        c.pending_ip = a.new_ip;
+        commands.push_back(std::move(c));
     }
+    return commands;
 }
 
-CBatchIpProgress::Step CBatchIpProgress::Tick() {
-    Step step;
-    if (ticks_ >= kTicks) {
-        step.position = ticks_;
-        step.close = true;
-        return step;
-    }
-    ++ticks_;
-    step.position = ticks_;
-    if (passes_left_ > 0 && ticks_ == kTicks - 6 * passes_left_ + 6) {
-        step.release = passes_left_ == kPasses;
-        --passes_left_;
-        step.search = true;
-    }
-    step.close = ticks_ >= kTicks;
+FlowStep CBatchIpFlow::Start(FlowTime now) {
+    FlowStep step = schedule_.Start(now);
+    step.commands = BatchIpCommands(selection_, range_);
     return step;
 }
 

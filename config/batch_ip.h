@@ -3,16 +3,16 @@
 #pragma once
 
 #include <cstdint>
-#include <stop_token>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/command_blocks.h"
+#include "operations/flow.h"
+#include "operations/wait_schedule.h"
 #include "store/device_record.h"
 
 namespace fk {
-
-class IDeviceLink;
 
 struct ip_range_stu {
     ip_octets begin{};
@@ -35,31 +35,30 @@ struct IpAssignment {
 std::vector<IpAssignment> AssignAddresses(const std::vector<ap_select_stu>& selection,
                                           const ip_range_stu& range);
 
-// Sends one MSG_SET_IP per assignment, telling the engine each new address first so
-// the device is recognised when it announces itself from there.
-void SendBatchIp(IDeviceLink& link, const std::vector<ap_select_stu>& selection,
-                 const ip_range_stu& range, std::stop_token stop);
+// One MSG_SET_IP per assignment, each telling the engine the new address first so the
+// device is recognised when it announces itself from there.
+std::vector<FlowCommand> BatchIpCommands(const std::vector<ap_select_stu>& selection,
+                                         const ip_range_stu& range);
 
-// 15 seconds of 500 ms ticks. Devices take about 10 s to come back under a new
-// address, so the engine searches for them only in the last three seconds of each
-// six-tick stretch from tick 18 on.
-class CBatchIpProgress {
+// Save of the batch address window: the commands at once, then 15 seconds of the wait
+// window's schedule with three rediscovery passes while the devices come back under
+// their new addresses (about 10 s each).
+class CBatchIpFlow final : public IFlow {
   public:
-    struct Step {
-        int position = 0;
-        bool release = false;  // release devices that announced but never reported
-        bool search = false;
-        bool close = false;
-    };
-    static constexpr int kTicks = 30;
+    static constexpr int kSeconds = 15;
     static constexpr int kPasses = 3;
 
-    Step Tick();
-    int Position() const { return ticks_; }
+    CBatchIpFlow(std::vector<ap_select_stu> selection, const ip_range_stu& range)
+        : selection_(std::move(selection)), range_(range), schedule_(kSeconds, true, kPasses) {}
+
+    std::chrono::milliseconds Period() const override { return schedule_.Period(); }
+    FlowStep Start(FlowTime now) override;
+    FlowStep Tick(FlowTime now) override { return schedule_.Tick(now); }
 
   private:
-    int ticks_ = 0;
-    int passes_left_ = kPasses;
+    std::vector<ap_select_stu> selection_;
+    ip_range_stu range_;
+    CWaitSchedule schedule_;
 };
 
 }  // namespace fk

@@ -10,9 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/language.h"
-#include "app/prompter.h"
 #include "config/validation.h"
-#include "protocol/device_link.h"
 
 namespace fk {
 
@@ -29,11 +27,12 @@ QString Text(const std::uint8_t (&o)[4]) {
 }  // namespace
 
 CIpsetMutilDlg::CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_stu> selection,
-                               const ap_info_stu& first, StartSender start, QWidget* parent)
+                               const ap_info_stu& first, CCommandSender& sender, QWidget* parent)
     : CSkinDialog(parent),
       context_(context),
       selection_(std::move(selection)),
-      start_(std::move(start)) {
+      sender_(sender),
+      driver_(context.link, context.store, sender) {
     setWindowTitle(T("Set IP"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
@@ -57,7 +56,7 @@ CIpsetMutilDlg::CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_s
     }
     layout->addLayout(form);
     progress_ = new QProgressBar(this);
-    progress_->setRange(0, CBatchIpProgress::kTicks);
+    progress_->setRange(0, 2 * CBatchIpFlow::kSeconds);
     progress_->setValue(0);
     progress_->setTextVisible(false);
     progress_->hide();
@@ -82,8 +81,7 @@ CIpsetMutilDlg::CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_s
         EndField()->hide();
     }
 
-    timer_.setInterval(kTickMs);
-    connect(&timer_, &QTimer::timeout, this, &CIpsetMutilDlg::OnProgressTick);
+    connect(&driver_, &CFlowDriver::stepped, this, &CIpsetMutilDlg::OnStep);
     connect(save_, &QPushButton::clicked, this, &CIpsetMutilDlg::Save);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -97,34 +95,24 @@ void CIpsetMutilDlg::Save() {
     const ValidationResult check =
         CheckIpRange(FieldText(0), FieldText(1), FieldText(2), FieldText(3), FieldText(4),
                      FieldText(5), static_cast<int>(selection_.size()));
-    if (!check) {
-        context_.prompter.Warn(check.application_title ? Translate("CPEManagement") : "",
-                               Translate(check.message), check.icon);
-        return;
-    }
+    if (!ShowValidationMessage(context_.prompter, check)) return;
     ip_range_stu range;
     ip_octets* parts[6] = {&range.begin,   &range.end,  &range.mask,
                            &range.gateway, &range.dns1, &range.dns2};
     for (int i = 0; i < 6; ++i) *parts[i] = OctetsFromText(FieldText(i));
-    if (start_) start_(range);
 
     for (QLineEdit* field : fields_) field->setEnabled(false);
     save_->setEnabled(false);
     cancel_->setEnabled(false);
-    progress_->setValue(0);
     progress_->show();
-    timer_.start();
+    // A new Save ends what an earlier one has not sent yet.
+    sender_.Stop();
+    driver_.Run(std::make_unique<CBatchIpFlow>(selection_, range));
 }
 
-void CIpsetMutilDlg::OnProgressTick() {
-    const CBatchIpProgress::Step step = schedule_.Tick();
-    progress_->setValue(step.position);
-    if (step.release) context_.link.ReleasePendingDevices();
-    if (step.search) context_.link.SearchDevices();
-    if (step.close) {
-        timer_.stop();
-        accept();
-    }
+void CIpsetMutilDlg::OnStep(const FlowStep& step) {
+    if (step.progress) progress_->setValue(step.progress->position);
+    if (step.Finished()) accept();
 }
 
 }  // namespace fk

@@ -4,10 +4,11 @@
 #pragma once
 
 #include <QTimer>
-#include <functional>
 #include <vector>
 
 #include "config/batch_ip.h"
+#include "operations/command_sender.h"
+#include "ui/flow_driver.h"
 #include "ui/page.h"
 #include "ui/skin_dialog.h"
 
@@ -21,12 +22,10 @@ namespace fk {
 class CIpsetMutilDlg : public CSkinDialog {
     Q_OBJECT
   public:
-    static constexpr int kTickMs = 500;
-    // Receives the checked range; the caller's sender outlives this window.
-    using StartSender = std::function<void(const ip_range_stu&)>;
-
+    // `sender` is the status page's: it outlives this window, so closing the window
+    // during the progress keeps the commands already handed to it.
     CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_stu> selection,
-                   const ap_info_stu& first, StartSender start, QWidget* parent);
+                   const ap_info_stu& first, CCommandSender& sender, QWidget* parent);
 
     QLineEdit* BeginField() const { return fields_[0]; }
     QLineEdit* EndField() const { return fields_[1]; }
@@ -38,25 +37,25 @@ class CIpsetMutilDlg : public CSkinDialog {
     QProgressBar* Progress() const { return progress_; }
     QPushButton* SaveButton() const { return save_; }
     QPushButton* CancelButton() const { return cancel_; }
-    const QTimer& ProgressTimer() const { return timer_; }
+    const QTimer& ProgressTimer() const { return driver_.Timer(); }
 
     void Save();
-    void OnProgressTick();
+    void OnProgressTick() { driver_.TickNow(); }
 
   private:
     std::string FieldText(int index) const;
+    void OnStep(const FlowStep& step);
 
     const UiContext& context_;
     std::vector<ap_select_stu> selection_;
-    StartSender start_;
     QLineEdit* fields_[6] = {};
     QLabel* begin_label_ = nullptr;
     QLabel* end_label_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* cancel_ = nullptr;
-    QTimer timer_;
-    CBatchIpProgress schedule_;
+    CCommandSender& sender_;
+    CFlowDriver driver_;
 };
 
 }  // namespace fk

@@ -1,28 +1,42 @@
 #include "operations/search_session.h"
 
-#include "protocol/device_link.h"
-
 namespace fk {
 
-void CSearchSession::Start() {
+FlowStep CSearchSession::Start(FlowTime) {
     running_ = true;
     ticks_ = 0;
-    link_.ReleasePendingDevices();
-    link_.DropPendingDevices();
-    link_.PruneStoreToPresent();
-    link_.SearchDevices();
+    FlowStep step;
+    step.actions = {EngineAction::ReleasePending, EngineAction::DropPending,
+                    EngineAction::PruneStore, EngineAction::Search};
+    if (total_ticks_ <= 0) {
+        // A session of no length still searches once.
+        running_ = false;
+        step.outcome = FlowOutcome::Done;
+    }
+    return step;
 }
 
-CSearchSession::Step CSearchSession::Tick() {
-    if (!running_) return Step::Finish;
+FlowStep CSearchSession::Tick(FlowTime now) {
+    if (!running_) return Stop(now);
     ++ticks_;
-    if (ticks_ >= kTicks) {
+    FlowStep step;
+    if (ticks_ >= total_ticks_) {
         running_ = false;
-        return Step::Finish;
+        step.outcome = FlowOutcome::Done;
+        return step;
     }
-    if (ticks_ % kSearchEvery != 0) return Step::Wait;
-    link_.SearchDevices();
-    return Step::Refresh;
+    if (ticks_ % kSearchEvery == 0) {
+        step.actions = {EngineAction::Search};
+        step.refresh_list = true;
+    }
+    return step;
+}
+
+FlowStep CSearchSession::Stop(FlowTime) {
+    running_ = false;
+    FlowStep step;
+    step.outcome = FlowOutcome::Stopped;
+    return step;
 }
 
 }  // namespace fk

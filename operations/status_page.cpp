@@ -28,7 +28,10 @@ QString Q(const std::string& s) {
 }  // namespace
 
 CStatusDlg::CStatusDlg(const UiContext& context, QWidget* parent)
-    : CDeviceListPage(context, LIST_STATUS, parent), session_(context.link) {
+    : CDeviceListPage(context, LIST_STATUS, parent),
+      search_sender_(context.link),
+      search_(context.link, context.store, search_sender_),
+      ip_sender_(context.link) {
     search_button_ = AddActionButton(FK_TR("Search"));
     set_ip_button_ = AddActionButton(FK_TR("Set IP"));
     set_bridge_button_ = AddActionButton(FK_TR("Set Bridge"));
@@ -46,10 +49,9 @@ CStatusDlg::CStatusDlg(const UiContext& context, QWidget* parent)
     open_url_ = [](const std::string& url) { QDesktopServices::openUrl(QUrl(Q(url))); };
     run_dialog_ = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
 
-    search_timer_.setInterval(kSearchTickMs);
     refresh_timer_.setSingleShot(true);
     refresh_timer_.setInterval(kRefreshAfterSendMs);
-    connect(&search_timer_, &QTimer::timeout, this, &CStatusDlg::OnSearchTick);
+    connect(&search_, &CFlowDriver::stepped, this, &CStatusDlg::OnSearchStep);
     connect(&refresh_timer_, &QTimer::timeout, this, &CStatusDlg::OnRefreshTimer);
     connect(search_button_, &CImageButton::clicked, this, &CStatusDlg::OnSearchClicked);
     connect(set_ip_button_, &CImageButton::clicked, this, &CStatusDlg::OnSetIpClicked);
@@ -69,7 +71,7 @@ CStatusDlg::~CStatusDlg() {
 }
 
 void CStatusDlg::JoinSenders() {
-    ip_sender_.Join();
+    ip_sender_.WaitUntilIdle();
     bridge_sender_.Join();
     slotra_sender_.Join();
     rename_sender_.Join();
@@ -81,41 +83,33 @@ bool CStatusDlg::SendersBusy() const {
 }
 
 void CStatusDlg::OnSearchClicked() {
-    if (session_.Running()) {
-        StopSearch();
+    if (search_.Running()) {
+        search_.Stop();
         return;
     }
-    session_.Start();
     // Emptying the box refreshes through its change signal only when it held text.
     SearchBox()->blockSignals(true);
     SearchBox()->clear();
     SearchBox()->blockSignals(false);
     state_.SetSearchText("");
+    search_.Run(std::make_unique<CSearchSession>());
     RefreshList(1, state_.AscendingForRefresh(), state_.SortColumn(), "");
     busy_->show();
     busy_movie_->start();
     search_button_->setText(Q(Translate("Stop")));
     SetListControlsEnabled(false);
     emit busyChanged(true);
-    search_timer_.start();
 }
 
-void CStatusDlg::OnSearchTick() {
-    switch (session_.Tick()) {
-        case CSearchSession::Step::Wait:
-            break;
-        case CSearchSession::Step::Refresh:
-            RefreshList(1, state_.AscendingForRefresh(), state_.SortColumn(), state_.SearchText());
-            break;
-        case CSearchSession::Step::Finish:
-            StopSearch();
-            break;
+void CStatusDlg::OnSearchStep(const FlowStep& step) {
+    if (step.Finished()) {
+        EndSearch();
+    } else if (step.refresh_list) {
+        RefreshList(1, state_.AscendingForRefresh(), state_.SortColumn(), state_.SearchText());
     }
 }
 
-void CStatusDlg::StopSearch() {
-    session_.Stop();
-    search_timer_.stop();
+void CStatusDlg::EndSearch() {
     busy_movie_->stop();
     busy_->hide();
     search_button_->setText(Q(Translate("Search")));
@@ -170,16 +164,7 @@ void CStatusDlg::OnSetIpClicked() {
     }
     ap_info_stu first = ZeroRecord();
     context_.store.GetDevice(batch_.front().mac, first);
-    IDeviceLink& link = context_.link;
-    CIpsetMutilDlg dialog(
-        context_, batch_, first,
-        [this, &link](const ip_range_stu& range) {
-            ip_range_ = range;
-            ip_sender_.Start([&link, batch = batch_, range](std::stop_token stop) {
-                SendBatchIp(link, batch, range, stop);
-            });
-        },
-        this);
+    CIpsetMutilDlg dialog(context_, batch_, first, ip_sender_, this);
     run_dialog_(dialog);
 }
 

@@ -8,9 +8,11 @@
 
 #include "config/batch_ip.h"
 #include "operations/batch_switch.h"
+#include "operations/command_sender.h"
 #include "operations/device_list_page.h"
 #include "operations/search_session.h"
 #include "operations/sender_slot.h"
+#include "ui/flow_driver.h"
 
 class QLabel;
 class QMovie;
@@ -22,7 +24,6 @@ class CImageButton;
 class CStatusDlg : public CDeviceListPage {
     Q_OBJECT
   public:
-    static constexpr int kSearchTickMs = 1000;
     static constexpr int kRefreshAfterSendMs = 2000;
 
     // Opens a web address; tests replace it so nothing leaves the machine.
@@ -37,18 +38,18 @@ class CStatusDlg : public CDeviceListPage {
     void SetUrlOpener(UrlOpener opener) { open_url_ = std::move(opener); }
     void SetDialogRunner(DialogRunner runner) { run_dialog_ = std::move(runner); }
 
-    bool Searching() const { return session_.Running(); }
+    bool Searching() const { return search_.Running(); }
     CImageButton* SearchButton() const { return search_button_; }
     CImageButton* SetIpButton() const { return set_ip_button_; }
     CImageButton* SetBridgeButton() const { return set_bridge_button_; }
     CImageButton* SlotraButton() const { return slotra_button_; }
     QLabel* BusyAnimation() const { return busy_; }
-    const QTimer& SearchTimer() const { return search_timer_; }
+    const QTimer& SearchTimer() const { return search_.Timer(); }
     const QTimer& RefreshTimer() const { return refresh_timer_; }
     const switch_set_stu& SwitchBlock() const { return switch_block_; }
 
     void OnSearchClicked();
-    void OnSearchTick();
+    void OnSearchTick() { search_.TickNow(); }
     void OnSetIpClicked();
     void OnSwitchClicked(SwitchKind kind);
     void OnRefreshTimer();
@@ -60,7 +61,8 @@ class CStatusDlg : public CDeviceListPage {
     IDeviceLink* PendingSource() override { return &context_.link; }
 
   private:
-    void StopSearch();
+    void OnSearchStep(const FlowStep& step);
+    void EndSearch();
     void OnNameEdited(int row, const QString& old_text, const QString& text);
     void OnLinkClicked(int row);
     void RefreshSoon();
@@ -71,19 +73,18 @@ class CStatusDlg : public CDeviceListPage {
     CImageButton* slotra_button_ = nullptr;
     QLabel* busy_ = nullptr;
     QMovie* busy_movie_ = nullptr;
-    QTimer search_timer_;
     QTimer refresh_timer_;
-    CSearchSession session_;
     UrlOpener open_url_;
     DialogRunner run_dialog_;
 
     // Data the senders read; each sender gets its own copy when it starts.
     std::vector<ap_select_stu> batch_;
-    ip_range_stu ip_range_;
     switch_set_stu switch_block_{};
 
     // Last members: destroyed first, so no sender outlives what it reads.
-    CSenderSlot ip_sender_;
+    CCommandSender search_sender_;
+    CFlowDriver search_;
+    CCommandSender ip_sender_;
     CSenderSlot bridge_sender_;
     CSenderSlot slotra_sender_;
     CSenderSlot rename_sender_;

@@ -12,9 +12,16 @@
 
 namespace fk {
 
-class IDeviceLink {
+// The one thing a flow may read from the engine: whether the survey it asked for has
+// delivered its last result packet.
+class IScanState {
   public:
-    virtual ~IDeviceLink() = default;
+    virtual ~IScanState() = default;
+    virtual bool ScanComplete() const = 0;
+};
+
+class IDeviceLink : public IScanState {
+  public:
     // True when the command left the host. With `retransmit` the engine repeats it
     // until the device answers with the same type or the retry limit is reached.
     virtual bool SendToDevice(const std::string& ip, std::uint16_t type,
@@ -29,7 +36,6 @@ class IDeviceLink {
     virtual void ListPendingDevices(int max, const std::string& filter,
                                     std::vector<ap_info_stu>& list) = 0;
     virtual void GetLocalAdapters(std::vector<adapter_info_stu>& list) = 0;
-    virtual bool ScanComplete() const = 0;
 };
 
 }  // namespace fk

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <stop_token>
 #include <string>
 #include <vector>
 
-#include "../ui/support/recording_link.h"
 #include "protocol/packet.h"
+#include "support/flow_stepper.h"
 
 namespace fk {
 namespace {
@@ -72,61 +71,50 @@ INSTANTIATE_TEST_SUITE_P(
         HandOutCase{"nobody_selected", 0, "10.0.0.1", "10.0.0.9", {}}),
     [](const testing::TestParamInfo<HandOutCase>& info) { return info.param.label; });
 
-TEST(BatchIpSender, TellsTheEngineEachNewAddressBeforeItsCommand) {
+TEST(BatchIpFlow, TellsTheEngineEachNewAddressBeforeItsCommand) {
     test::RecordingLink link;
+    test::FakeStore store;
     ip_range_stu range = Range("192.168.1.254", "192.168.2.5", "255.255.0.0");
     range.dns1 = OctetsFromText("8.8.4.4");
     const auto selection = Devices(3);
-    SendBatchIp(link, selection, range, std::stop_token{});
+    CBatchIpFlow flow(selection, range);
+    test::StepFlow(flow, link, store);
 
-    const auto pending = link.PendingIpCalls();
-    const auto sent = link.Sent();
-    ASSERT_EQ(pending.size(), 3u);
+    const auto sent = link.SentOfType(MSG_SET_IP);
     ASSERT_EQ(sent.size(), 3u);
     const char* expected[] = {"192.168.1.254", "192.168.2.1", "192.168.2.2"};
+    std::vector<std::string> order;
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(pending[i].mac, selection[i].mac);
-        EXPECT_EQ(pending[i].old_ip, selection[i].ip);
-        EXPECT_EQ(pending[i].new_ip, expected[i]);
+        order.push_back("pending " + selection[i].mac + " " + expected[i]);
+        order.push_back("send " + std::to_string(MSG_SET_IP) + " " + selection[i].mac);
         // The command goes to where the device is now, not where it will be.
         EXPECT_EQ(sent[i].ip, selection[i].ip);
-        EXPECT_EQ(sent[i].mac, selection[i].mac);
-        EXPECT_EQ(sent[i].type, MSG_SET_IP);
         EXPECT_TRUE(sent[i].retransmit);
         const auto want = BuildIpBlock(OctetsFromText(expected[i]), range.mask, range.gateway,
                                        range.dns1, range.dns2, 1);
         EXPECT_EQ(sent[i].payload, std::vector<std::uint8_t>(want.begin(), want.end()));
     }
+    // The sender thread's calls, apart from the searches the driver makes meanwhile.
+    std::vector<std::string> sender_calls;
+    for (const auto& e : link.Events())
+        if (e.starts_with("pending") || e.starts_with("send")) sender_calls.push_back(e);
+    EXPECT_EQ(sender_calls, order);
 }
 
-TEST(BatchIpSender, AStopBeforeStartSendsNothing) {
+// The counter starts at 1 and the first timer event makes it 2: passes on ticks 18, 24
+// and 30, that is 8.5, 11.5 and 14.5 s after Save, and the window closes at 14.5 s.
+TEST(BatchIpFlow, ThreeRediscoveryPassesThenCloseAtFourteenAndAHalfSeconds) {
     test::RecordingLink link;
-    std::stop_source source;
-    source.request_stop();
-    SendBatchIp(link, Devices(2), Range("10.0.0.1", "10.0.0.9"), source.get_token());
-    EXPECT_TRUE(link.Sent().empty());
-    EXPECT_TRUE(link.PendingIpCalls().empty());
-}
-
-TEST(BatchIpProgress, ThreeRediscoveryPassesThenClose) {
-    CBatchIpProgress progress;
-    std::vector<int> search_ticks;
-    std::vector<int> release_ticks;
-    int close_tick = 0;
-    for (int i = 1; i <= 40 && close_tick == 0; ++i) {
-        const auto step = progress.Tick();
-        EXPECT_EQ(step.position, i);
-        if (step.search) search_ticks.push_back(i);
-        if (step.release) release_ticks.push_back(i);
-        if (step.close) close_tick = i;
-    }
-    EXPECT_EQ(search_ticks, (std::vector<int>{18, 24, 30}));
-    EXPECT_EQ(release_ticks, (std::vector<int>{18}));
-    EXPECT_EQ(close_tick, 30);
-    // A tick after the end (a late timer event) changes nothing.
-    const auto late = progress.Tick();
-    EXPECT_TRUE(late.close);
-    EXPECT_FALSE(late.search);
+    test::FakeStore store;
+    CBatchIpFlow flow(Devices(2), Range("10.0.0.1", "10.0.0.9"));
+    const auto run = test::StepFlow(flow, link, store);
+    EXPECT_EQ(run.TimesOf(EngineAction::Search), (std::vector<long long>{8500, 11500, 14500}));
+    EXPECT_EQ(run.TimesOf(EngineAction::ReleasePending), (std::vector<long long>{8500}));
+    EXPECT_EQ(run.outcome, FlowOutcome::Done);
+    EXPECT_EQ(run.EndMs(), 14500);
+    ASSERT_TRUE(run.steps.back().step.progress);
+    EXPECT_EQ(run.steps.back().step.progress->position, 30);
+    EXPECT_EQ(run.steps.back().step.progress->maximum, 30);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include <stop_token>
 
-#include "../ui/support/recording_link.h"
 #include "protocol/packet.h"
+#include "support/recording_link.h"
 
 namespace fk {
 namespace {

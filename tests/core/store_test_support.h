@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "../ui/support/recording_prompter.h"
 #include "protocol/packet.h"
 #include "scratch_dir.h"
 #include "store/sql_management.h"
+#include "support/recording_prompter.h"
 
 namespace fk::testing {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "../ui/support/recording_prompter.h"
 #include "app/language.h"
 #include "app/prompter.h"
+#include "support/recording_prompter.h"
 
 namespace fk {
 namespace {

@@ -37,19 +37,21 @@ class RecordingLink final : public IDeviceLink {
         {
             std::lock_guard lock(mutex_);
             sent_.push_back({ip, type, {payload.begin(), payload.end()}, mac, retransmit});
+            events_.push_back("send " + std::to_string(type) + " " + mac);
         }
         changed_.notify_all();
         return true;
     }
-    void SearchDevices() override { Count(searches_); }
+    void SearchDevices() override { Count(searches_, "search"); }
     void SetPendingIp(const std::string& mac, const std::string& old_ip,
                       const std::string& new_ip) override {
         std::lock_guard lock(mutex_);
         pending_ip_calls_.push_back({mac, old_ip, new_ip});
+        events_.push_back("pending " + mac + " " + new_ip);
     }
-    void ReleasePendingDevices() override { Count(releases_); }
-    void DropPendingDevices() override { Count(drops_); }
-    void PruneStoreToPresent() override { Count(prunes_); }
+    void ReleasePendingDevices() override { Count(releases_, "release"); }
+    void DropPendingDevices() override { Count(drops_, "drop"); }
+    void PruneStoreToPresent() override { Count(prunes_, "prune"); }
     void ListPendingDevices(int max, const std::string& filter,
                             std::vector<ap_info_stu>& list) override {
         std::lock_guard lock(mutex_);
@@ -99,6 +101,12 @@ class RecordingLink final : public IDeviceLink {
         std::lock_guard lock(mutex_);
         return pending_ip_calls_;
     }
+    // Every engine call in the order it came: "send TYPE MAC", "pending MAC NEWIP",
+    // "search", "release", "drop", "prune".
+    std::vector<std::string> Events() const {
+        std::lock_guard lock(mutex_);
+        return events_;
+    }
     std::string LastPendingFilter() const {
         std::lock_guard lock(mutex_);
         return last_pending_filter_;
@@ -116,9 +124,10 @@ class RecordingLink final : public IDeviceLink {
     }
 
   private:
-    void Count(int& counter) {
+    void Count(int& counter, const char* event) {
         std::lock_guard lock(mutex_);
         ++counter;
+        events_.push_back(event);
     }
     int Read(const int& counter) const {
         std::lock_guard lock(mutex_);
@@ -129,6 +138,7 @@ class RecordingLink final : public IDeviceLink {
     std::condition_variable changed_;
     std::vector<SentCommand> sent_;
     std::vector<PendingIpCall> pending_ip_calls_;
+    std::vector<std::string> events_;
     std::vector<adapter_info_stu> adapters_;
     std::vector<ap_info_stu> pending_;
     std::string last_pending_filter_;
