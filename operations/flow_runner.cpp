@@ -11,9 +11,8 @@ FlowRunnerClock RealFlowClock() {
             [](FlowTime until) { std::this_thread::sleep_until(until); }};
 }
 
-FlowOutcome RunFlow(IFlow& flow, CFlowExecutor& executor,
-                    const std::function<void(const FlowStep&)>& on_step,
-                    const FlowRunnerClock& clock) {
+FlowOutcome RunFlow(IFlow& flow, CFlowExecutor& executor, const FlowStepObserver& on_step,
+                    const FlowStopRequest& stop_requested, const FlowRunnerClock& clock) {
     FlowTime due = clock.now();
     FlowStep step = flow.Start(due);
     for (;;) {
@@ -23,7 +22,7 @@ FlowOutcome RunFlow(IFlow& flow, CFlowExecutor& executor,
         // Ticks keep to their schedule: a slow step does not push every later one back.
         due += flow.Period();
         clock.sleep_until(due);
-        step = flow.Tick(clock.now());
+        step = stop_requested && stop_requested() ? flow.Stop(clock.now()) : flow.Tick(clock.now());
     }
 }
 

@@ -19,10 +19,14 @@ struct FlowRunnerClock {
 // The steady clock and a real sleep.
 FlowRunnerClock RealFlowClock();
 
+using FlowStepObserver = std::function<void(const FlowStep&)>;
+// Asked before every tick; true ends the flow as its Stop button would.
+using FlowStopRequest = std::function<bool()>;
+
 // Runs `flow` to its end; every step is carried out by `executor` and then shown to
 // `on_step` (which may be empty). Returns the final outcome.
-FlowOutcome RunFlow(IFlow& flow, CFlowExecutor& executor,
-                    const std::function<void(const FlowStep&)>& on_step,
+FlowOutcome RunFlow(IFlow& flow, CFlowExecutor& executor, const FlowStepObserver& on_step,
+                    const FlowStopRequest& stop_requested = {},
                     const FlowRunnerClock& clock = RealFlowClock());
 
 }  // namespace fk

@@ -213,14 +213,24 @@ bool CCommEngine::SendToDevice(const std::string& ip, std::uint16_t type,
     return resend_.SendAndAppend(std::move(item), [&] { return SendNow(ip, type, payload, mac); });
 }
 
-bool CCommEngine::SendNow(const std::string& ip, std::uint16_t type,
-                          std::span<const std::uint8_t> payload, const std::string& mac) {
-    std::lock_guard lock(address_lock_);
+const local_address_stu* CCommEngine::LocalAddressForLocked(const std::string& ip) const {
     const auto from =
         std::find_if(address_table_.begin(), address_table_.end(), [&](const local_address_stu& a) {
             return !a.ip.empty() && InSameSubnet(a.ip, a.mask, ip);
         });
-    if (from == address_table_.end()) return false;
+    return from == address_table_.end() ? nullptr : &*from;
+}
+
+bool CCommEngine::HasLocalAddressFor(const std::string& ip) const {
+    std::lock_guard lock(address_lock_);
+    return LocalAddressForLocked(ip) != nullptr;
+}
+
+bool CCommEngine::SendNow(const std::string& ip, std::uint16_t type,
+                          std::span<const std::uint8_t> payload, const std::string& mac) {
+    std::lock_guard lock(address_lock_);
+    const local_address_stu* from = LocalAddressForLocked(ip);
+    if (from == nullptr) return false;
     if (type == MSG_SCAN_AP) scan_complete_.store(false);
     const auto bytes = BuildDatagram(type, payload, mac, true);
     return keepalive_socket_.SendFromInterface(
@@ -313,6 +323,31 @@ void CCommEngine::PruneStoreToPresent() {
 void CCommEngine::ListPendingDevices(int max, const std::string& filter,
                                      std::vector<ap_info_stu>& list) {
     presence_.ListPendingDevices(max, filter, list);
+}
+
+void CCommEngine::AnswerHandled(const std::string& ip, const std::string& mac, int type) {
+    {
+        std::lock_guard guard(answer_lock_);
+        ++answers_[{ip, mac, type}];
+    }
+    answered_.notify_all();
+}
+
+bool CCommEngine::WaitForAnswer(const std::string& ip, const std::string& mac, int type,
+                                std::uint64_t seen,
+                                std::chrono::steady_clock::time_point deadline) const {
+    std::unique_lock lock(answer_lock_);
+    return answered_.wait_until(lock, deadline, [&] {
+        const auto it = answers_.find({ip, mac, type});
+        return it != answers_.end() && it->second > seen;
+    });
+}
+
+std::uint64_t CCommEngine::AnswerCount(const std::string& ip, const std::string& mac,
+                                       int type) const {
+    std::lock_guard guard(answer_lock_);
+    const auto it = answers_.find({ip, mac, type});
+    return it == answers_.end() ? 0 : it->second;
 }
 
 }  // namespace fk

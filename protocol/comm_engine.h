@@ -11,13 +11,16 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <stop_token>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "protocol/adapter_source.h"
@@ -74,6 +77,17 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
 
     void Acknowledge(const std::string& ip, const std::string& mac, int type) override;
     void SetScanComplete() override { scan_complete_.store(true); }
+    void AnswerHandled(const std::string& ip, const std::string& mac, int type) override;
+    // How many answers of `type` from `mac` at `ip` have been handled since the start,
+    // for a headless caller that waits for its command's answer. Only an answer the
+    // resend list would take counts: from the device's own address.
+    std::uint64_t AnswerCount(const std::string& ip, const std::string& mac, int type) const;
+    // Waits until more than `seen` such answers have been handled or `deadline`
+    // passes; true when they have.
+    bool WaitForAnswer(const std::string& ip, const std::string& mac, int type, std::uint64_t seen,
+                       std::chrono::steady_clock::time_point deadline) const;
+    // Whether some local address shares a subnet with `ip`, so a command can leave.
+    bool HasLocalAddressFor(const std::string& ip) const;
 
     void SyncAddressTable(const std::vector<adapter_info_stu>& list);
     std::vector<local_address_stu> AddressTable() const;
@@ -98,6 +112,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     void AgerLoop(std::stop_token stop);
     void ResendLoop(std::stop_token stop);
     void Dispatch(EngineQueue which, const udp_packet_stu& element);
+    // The first local address whose subnet holds `ip`; the caller holds the address lock.
+    const local_address_stu* LocalAddressForLocked(const std::string& ip) const;
     bool SendNow(const std::string& ip, std::uint16_t type, std::span<const std::uint8_t> payload,
                  const std::string& mac);
 
@@ -126,6 +142,10 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     std::atomic<bool> scan_complete_{false};
     std::atomic<bool> running_{false};
     std::atomic<std::uint64_t> resend_wakeups_{0};
+
+    mutable std::mutex answer_lock_;
+    mutable std::condition_variable answered_;
+    std::map<std::tuple<std::string, std::string, int>, std::uint64_t> answers_;
 
     std::mutex lifecycle_lock_;  // Start and Stop never overlap
     std::vector<std::jthread> threads_;

@@ -69,6 +69,11 @@ void CInboundHandlers::OnKeepalive(const udp_packet_stu& element) {
 }
 
 void CInboundHandlers::OnReply(const udp_packet_stu& element) {
+    HandleReply(element);
+    link_.AnswerHandled(element.SourceIpText(), element.HeaderMacText(), element.head().type);
+}
+
+void CInboundHandlers::HandleReply(const udp_packet_stu& element) {
     const std::uint16_t type = element.head().type;
     const std::string mac = element.HeaderMacText();
     // Scan results come in several packets for one request that is never repeated,

@@ -26,6 +26,7 @@ class CInboundHandlers {
     void OnReply(const udp_packet_stu& element);
 
   private:
+    void HandleReply(const udp_packet_stu& element);
     void OnDeviceReport(const udp_packet_stu& element);
     void OnScanResults(const udp_packet_stu& element);
 

@@ -17,6 +17,13 @@ class IOutboundLink {
                               bool retransmit) = 0;
     virtual void Acknowledge(const std::string& ip, const std::string& mac, int type) = 0;
     virtual void SetScanComplete() = 0;
+    // An answer of `type` from `mac` at `ip` has been handled, store updates included,
+    // so a waiter that reads the store now sees what the answer changed.
+    virtual void AnswerHandled(const std::string& ip, const std::string& mac, int type) {
+        (void)ip;
+        (void)mac;
+        (void)type;
+    }
 };
 
 }  // namespace fk

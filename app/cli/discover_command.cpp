@@ -42,7 +42,7 @@ int RunDiscoverCommand(const CommandArgs& args) {
 
     EngineSession session;
     if (!session.Open(session_options)) return kExitFailure;
-    session.Discover(std::chrono::seconds(seconds));
+    session.Discover(seconds);
     std::vector<DeviceRow> rows;
     for (const auto& record : session.ListDevices()) rows.push_back(MakeDeviceRow(record));
     std::fputs(FormatDeviceRows(rows, format).c_str(), stdout);

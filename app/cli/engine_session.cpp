@@ -4,16 +4,15 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
 #include "app/language.h"
 #include "app/program_dir.h"
+#include "operations/search_session.h"
 #include "protocol/adapter_source.h"
 
 namespace fk::cli {
 namespace {
 
-constexpr auto kSearchPeriod = std::chrono::seconds(3);
 constexpr int kEveryRow = 1 << 30;
 constexpr int kSortByAddress = 1;
 constexpr int kMaxPendingListed = 100000;
@@ -82,6 +81,9 @@ bool TakeSessionOption(const CommandArgs& args, std::size_t& i, SessionOptions& 
 }
 
 EngineSession::~EngineSession() {
+    executor_.reset();
+    if (sender_) sender_->Stop();
+    sender_.reset();
     if (engine_) engine_->Stop();
     engine_.reset();
     store_.reset();
@@ -115,25 +117,21 @@ bool EngineSession::Open(const SessionOptions& options) {
         std::fprintf(stderr, "fieldkit-cli: the engine's sockets could not be set up\n");
         return false;
     }
+    sender_ = std::make_unique<CCommandSender>(*engine_);
+    executor_ = std::make_unique<CFlowExecutor>(*engine_, *store_, *sender_);
     return true;
 }
 
-void EngineSession::Discover(std::chrono::seconds duration) {
-    engine_->ReleasePendingDevices();
-    engine_->DropPendingDevices();
-    engine_->PruneStoreToPresent();
-    const auto start = std::chrono::steady_clock::now();
-    const auto end = start + duration;
-    // One broadcast at once and one per period; the count bounds the loop whatever
-    // the clock does.
-    const auto rounds = duration / kSearchPeriod + 1;
-    for (std::int64_t round = 0; round < rounds; ++round) {
-        const auto due = start + round * kSearchPeriod;
-        if (due >= end && round > 0) break;
-        std::this_thread::sleep_until(due);
-        engine_->SearchDevices();
-    }
-    std::this_thread::sleep_until(end);
+FlowOutcome EngineSession::Run(IFlow& flow, const FlowStepObserver& on_step,
+                               const FlowStopRequest& stop_requested) {
+    const FlowOutcome outcome = RunFlow(flow, *executor_, on_step, stop_requested);
+    sender_->WaitUntilIdle();
+    return outcome;
+}
+
+void EngineSession::Discover(int seconds) {
+    CSearchSession session(seconds);
+    Run(session);
 }
 
 std::vector<ap_info_stu> EngineSession::ListDevices() {

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "app/cli/commands.h"
+#include "operations/command_sender.h"
+#include "operations/flow_executor.h"
+#include "operations/flow_runner.h"
 #include "protocol/comm_engine.h"
 #include "store/device_record.h"
 #include "store/sql_management.h"
@@ -49,10 +52,12 @@ class EngineSession {
     CCommEngine& Engine() { return *engine_; }
     CSqlManagement& Store() { return *store_; }
 
-    // The status page's search: pending devices released and dropped, the store
-    // pruned to what is present, then a broadcast at once and every 3 s until
-    // `duration` has passed.
-    void Discover(std::chrono::seconds duration);
+    // Runs a flow of the windows to its end on the real clock, its commands on the
+    // session's sender thread, and waits until every command has been handed out.
+    FlowOutcome Run(IFlow& flow, const FlowStepObserver& on_step = {},
+                    const FlowStopRequest& stop_requested = {});
+    // The status page's search session, `seconds` ticks long.
+    void Discover(int seconds);
     // Stored devices by address, then the announced ones with status 10.
     std::vector<ap_info_stu> ListDevices();
 
@@ -60,6 +65,8 @@ class EngineSession {
     std::string scratch_dir_;
     std::unique_ptr<CSqlManagement> store_;
     std::unique_ptr<CCommEngine> engine_;
+    std::unique_ptr<CCommandSender> sender_;
+    std::unique_ptr<CFlowExecutor> executor_;
 };
 
 }  // namespace fk::cli

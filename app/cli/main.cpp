@@ -18,9 +18,12 @@ constexpr Command kCommands[] = {
      "search the local networks and list the devices found", fk::cli::RunDiscoverCommand},
     {"send",
      "--ip IP --mac MAC --type N [--payload HEX] [--no-retransmit] [--wait SECONDS] "
-     "[--discover-first SECONDS] [--set-pending-ip NEWIP] [--retransmission-max N] "
+     "[--discover-first SECONDS] [--set-pending-ip NEWIP] [--hold SECONDS] "
+     "[--retransmission-max N] "
      "[--retransmission-interval MS] [--store-dir DIR] [--ager-period-ms MS]",
-     "send one command to one device and print its stored row as JSON", fk::cli::RunSendCommand},
+     "send one command to one device, wait (at most --wait seconds) for its answer and print "
+     "its stored row as JSON",
+     fk::cli::RunSendCommand},
 };
 
 void PrintUsage(std::FILE* to) {

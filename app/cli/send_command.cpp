@@ -10,6 +10,7 @@
 #include "app/cli/device_rows.h"
 #include "app/cli/engine_session.h"
 #include "app/cli/scan_rows.h"
+#include "operations/site_survey.h"
 #include "protocol/packet.h"
 #include "protocol/udp_socket.h"
 
@@ -25,6 +26,7 @@ struct SendOptions {
     bool retransmit = true;
     int wait_seconds = 3;
     int discover_seconds = 0;
+    int hold_seconds = 0;
     std::string pending_ip;
 };
 
@@ -101,6 +103,9 @@ std::string TakeSendOption(const CommandArgs& args, std::size_t& i, SendOptions&
     if (take("--wait")) {
         return missing || !ParseCount(value, o.wait_seconds) ? "--wait needs seconds" : "";
     }
+    if (take("--hold")) {
+        return missing || !ParseCount(value, o.hold_seconds) ? "--hold needs seconds" : "";
+    }
     if (take("--discover-first")) {
         return missing || !ParseCount(value, o.discover_seconds) ? "--discover-first needs seconds"
                                                                  : "";
@@ -113,35 +118,39 @@ std::string TakeSendOption(const CommandArgs& args, std::size_t& i, SendOptions&
 }
 
 using SteadyClock = std::chrono::steady_clock;
-constexpr auto kPollPeriod = std::chrono::milliseconds(50);
-// Result packets may come in any order, and the last one by number flags the survey
-// complete; the others are given this long without a new entry before the list is read.
-constexpr auto kScanSettle = std::chrono::milliseconds(500);
 
-std::size_t ScanEntryCount(CSqlManagement& store) {
-    std::vector<config_otherwl_basic> list;
-    store.GetScanList(0, list, true);
-    return list.size();
+// The message that tells how a command ended: an upgrade request is acknowledged at
+// once, but its outcome comes with the result of the device's file transfer.
+int OutcomeType(int type) {
+    return type == MSG_UPGRADE ? MSG_UPGRADE_RESULT : type;
 }
 
-// Returns whether the survey completed before `deadline`; once it has, waits until the
-// stored entries stop changing (or the deadline passes).
-bool WaitForScan(EngineSession& session, SteadyClock::time_point deadline) {
-    while (!session.Engine().ScanComplete()) {
-        if (SteadyClock::now() >= deadline) return false;
-        std::this_thread::sleep_for(kPollPeriod);
+// Whether the store lists `mac` at `ip`, as it does once a moved device has reported
+// from its new address.
+bool ListedAt(CSqlManagement& store, const std::string& mac, const std::string& ip) {
+    ap_info_stu record = ZeroRecord();
+    return store.GetDevice(mac, record) && record.IpText() == ip;
+}
+
+// Waits for the command's outcome: the answer from the device's address and, for a
+// move to a pending address, the device's report from there.
+void WaitForOutcome(EngineSession& session, const SendOptions& o, std::uint64_t seen,
+                    SteadyClock::time_point deadline) {
+    CCommEngine& engine = session.Engine();
+    if (!engine.WaitForAnswer(o.ip, o.mac, OutcomeType(o.type), seen, deadline)) return;
+    if (o.pending_ip.empty()) return;
+    constexpr auto kPoll = std::chrono::milliseconds(50);
+    while (!ListedAt(session.Store(), o.mac, o.pending_ip) && SteadyClock::now() < deadline) {
+        std::this_thread::sleep_for(kPoll);
     }
-    std::size_t count = ScanEntryCount(session.Store());
-    auto quiet_since = SteadyClock::now();
-    while (SteadyClock::now() < deadline && SteadyClock::now() - quiet_since < kScanSettle) {
-        std::this_thread::sleep_for(kPollPeriod);
-        const std::size_t now_count = ScanEntryCount(session.Store());
-        if (now_count != count) {
-            count = now_count;
-            quiet_since = SteadyClock::now();
-        }
-    }
-    return true;
+}
+
+// The window's survey flow, ended early only by --wait.
+bool RunSurvey(EngineSession& session, const SendOptions& o, SteadyClock::time_point deadline) {
+    CSiteSurvey survey(o.ip, o.mac, session.Engine());
+    const FlowOutcome outcome =
+        session.Run(survey, {}, [deadline] { return SteadyClock::now() >= deadline; });
+    return outcome == FlowOutcome::Done;
 }
 
 std::string ScanJson(CSqlManagement& store, bool complete) {
@@ -183,18 +192,26 @@ int RunSendCommand(const CommandArgs& args) {
 
     EngineSession session;
     if (!session.Open(o.session)) return kExitFailure;
-    if (o.discover_seconds > 0) session.Discover(std::chrono::seconds(o.discover_seconds));
+    if (o.discover_seconds > 0) session.Discover(o.discover_seconds);
     if (!o.pending_ip.empty()) session.Engine().SetPendingIp(o.mac, o.ip, o.pending_ip);
     const bool scan = o.type == MSG_SCAN_AP;
     const auto deadline = SteadyClock::now() + std::chrono::seconds(o.wait_seconds);
-    const bool sent = session.Engine().SendToDevice(o.ip, static_cast<std::uint16_t>(o.type),
-                                                    o.payload, o.mac, o.retransmit);
+    CCommEngine& engine = session.Engine();
+    bool sent = engine.HasLocalAddressFor(o.ip);
     bool scan_complete = false;
     if (sent && scan) {
-        scan_complete = WaitForScan(session, deadline);
+        scan_complete = RunSurvey(session, o, deadline);
     } else if (sent) {
-        std::this_thread::sleep_until(deadline);
-    } else {
+        // Counted before the send: an answer may be handled before the send returns.
+        const std::uint64_t seen = engine.AnswerCount(o.ip, o.mac, OutcomeType(o.type));
+        sent = engine.SendToDevice(o.ip, static_cast<std::uint16_t>(o.type), o.payload, o.mac,
+                                   o.retransmit);
+        if (sent) WaitForOutcome(session, o, seen, deadline);
+    }
+    // Watching what follows the answer, such as a device that moves on its own.
+    if (sent && o.hold_seconds > 0)
+        std::this_thread::sleep_for(std::chrono::seconds(o.hold_seconds));
+    if (!sent) {
         std::fprintf(stderr, "send: no local address shares a subnet with %s\n", o.ip.c_str());
     }
 

@@ -214,8 +214,16 @@ TEST_P(HandlerResultTest, ResultByteSetsTheDeviceStatus) {
     Register(kMac, kIp);
     store_.SetStatus(kMac, c.type == MSG_UPGRADE_STATUS ? STATUS_UPGRADE_WAIT : STATUS_ONLINE);
     link_.acks.clear();
+    link_.answers.clear();
+    // A headless caller that waits for the answer reads the store as soon as it is
+    // told: by then the answer's status must be in.
+    int status_when_told = -1;
+    link_.on_answer = [&] { status_when_told = store_.GetStatus(kMac); };
     handlers_.OnReply(Element(c.type, kMac, kIp, c.payload));
     EXPECT_EQ(store_.GetStatus(kMac), c.expected_status);
+    EXPECT_EQ(status_when_told, c.expected_status);
+    ASSERT_EQ(link_.answers.size(), 1u);
+    EXPECT_EQ(link_.answers[0].ip, kIp);
     ASSERT_EQ(link_.acks.size(), 1u);
     EXPECT_EQ(link_.acks[0].type, c.type);
     EXPECT_EQ(link_.acks[0].ip, kIp);

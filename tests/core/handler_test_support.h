@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <string>
@@ -43,9 +44,16 @@ class RecordingLink : public IOutboundLink {
         acks.push_back({ip, mac, type});
     }
     void SetScanComplete() override { scan_complete = true; }
+    void AnswerHandled(const std::string& ip, const std::string& mac, int type) override {
+        if (on_answer) on_answer();
+        std::lock_guard lock(mutex_);
+        answers.push_back({ip, mac, type});
+    }
 
     std::vector<SentCommand> sends;
     std::vector<Acknowledgement> acks;
+    std::vector<Acknowledgement> answers;
+    std::function<void()> on_answer;
     bool scan_complete = false;
 
   private:

@@ -12,7 +12,7 @@ setip=02:46:4b:00:00:02
 # 1. The radio moves on its own while the controller runs; its next announcement
 #    brings a report with the new address.
 fk_cli send --discover-first 8 --ip 198.18.0.20 --mac "$mover" --type 5 \
-    --payload "$(fk_hex_zeros 4)" --no-retransmit --wait 1 \
+    --payload "$(fk_hex_zeros 4)" --no-retransmit --wait 1 --hold 1 \
     >"$FK_WORK/move.out" 2>"$FK_WORK/move.err" &
 cli_pid=$!
 registered() {

@@ -61,7 +61,7 @@ inline FlowRun StepFlow(IFlow& flow, RecordingLink& link, FakeStore& store,
             [&](const FlowStep& step) {
                 run.steps.push_back({ms(), step});
             },
-            clock);
+            {}, clock);
     } catch (int) {
         run.outcome = FlowOutcome::Running;
     }
