@@ -20,6 +20,8 @@ struct Command {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// A window's rule refused the input; its message is on standard error.
+inline constexpr int kExitRefused = 3;
 
 // Lists the PC's adapters: ID, Description, MAC and IP.
 int RunAdaptersCommand(const CommandArgs& args);
@@ -27,5 +29,9 @@ int RunAdaptersCommand(const CommandArgs& args);
 int RunDiscoverCommand(const CommandArgs& args);
 // Sends one command to one device and shows the device's stored row afterwards.
 int RunSendCommand(const CommandArgs& args);
+// Lists every setting the device management window shows for one radio.
+int RunShowCommand(const CommandArgs& args);
+// The device management window's Save for one radio, from flags.
+int RunConfigureCommand(const CommandArgs& args);
 
 }  // namespace fk::cli

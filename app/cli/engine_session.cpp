@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -50,6 +51,20 @@ bool ParseCount(const std::string& text, int& value) {
         if (c < '0' || c > '9') return false;
     }
     value = std::stoi(text);
+    return true;
+}
+
+bool ParseMacText(const std::string& text, std::string& mac) {
+    if (text.size() != 17) return false;
+    std::string lower = text;
+    for (std::size_t i = 0; i < lower.size(); ++i) {
+        char& c = lower[i];
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const bool colon_place = i % 3 == 2;
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+        if (colon_place ? c != ':' : !hex) return false;
+    }
+    mac = lower;
     return true;
 }
 
@@ -132,6 +147,16 @@ FlowOutcome EngineSession::Run(IFlow& flow, const FlowStepObserver& on_step,
 void EngineSession::Discover(int seconds) {
     CSearchSession session(seconds);
     Run(session);
+}
+
+bool EngineSession::FindDevice(const std::string& mac, int seconds, ap_info_stu& record) {
+    const auto reported = [&] {
+        record = ZeroRecord();
+        return store_->GetDevice(mac, record);
+    };
+    CSearchSession session(seconds);
+    Run(session, {}, reported);
+    return reported();
 }
 
 std::vector<ap_info_stu> EngineSession::ListDevices() {

@@ -39,6 +39,9 @@ bool TakeValue(const CommandArgs& args, std::size_t& i, const std::string& name,
 // The whole text as a non-negative decimal number.
 bool ParseCount(const std::string& text, int& value);
 
+// "aa:bb:cc:dd:ee:ff" in either case; `mac` gets the lower-case key form.
+bool ParseMacText(const std::string& text, std::string& mac);
+
 class EngineSession {
   public:
     EngineSession() = default;
@@ -58,6 +61,8 @@ class EngineSession {
                     const FlowStopRequest& stop_requested = {});
     // The status page's search session, `seconds` ticks long.
     void Discover(int seconds);
+    // Searches until `mac` has reported, at most `seconds`; false when it never did.
+    bool FindDevice(const std::string& mac, int seconds, ap_info_stu& record);
     // Stored devices by address, then the announced ones with status 10.
     std::vector<ap_info_stu> ListDevices();
 

@@ -24,6 +24,17 @@ constexpr Command kCommands[] = {
      "send one command to one device, wait (at most --wait seconds) for its answer and print "
      "its stored row as JSON",
      fk::cli::RunSendCommand},
+    {"show", "--mac MAC [--seconds N] [--format table|csv|json]",
+     "search until the radio reports, then list every setting its management window shows",
+     fk::cli::RunShowCommand},
+    {"configure",
+     "--mac MAC [--name TEXT] [--ip A --mask M --gateway G --dns1 D --dns2 D] "
+     "[--vlan on|off --manage-vlan N --wlan-vlan N --pvid N --lan2-vlan N --lan3-vlan N "
+     "--lan4-vlan N] [--timed-reboot on|off --reboot-time HH:MM "
+     "--reboot-days mon,...,sun|everyday] [--dry-run] [--no-wait] [--seconds N] "
+     "[--format table|csv|json]",
+     "change one radio's settings as its management window's Save does (exit 3: refused)",
+     fk::cli::RunConfigureCommand},
 };
 
 void PrintUsage(std::FILE* to) {

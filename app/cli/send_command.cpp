@@ -58,15 +58,6 @@ bool ParseHex(const std::string& text, std::vector<std::uint8_t>& bytes) {
     return high < 0 && bytes.size() <= kMaxPayload;
 }
 
-bool IsMacText(const std::string& text) {
-    if (text.size() != 17) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool colon_place = i % 3 == 2;
-        if (colon_place ? text[i] != ':' : HexDigit(text[i]) < 0) return false;
-    }
-    return true;
-}
-
 bool IsIpText(const std::string& text) {
     std::uint32_t ignored = 0;
     return ParseIpv4(text, ignored);
@@ -86,9 +77,8 @@ std::string TakeSendOption(const CommandArgs& args, std::size_t& i, SendOptions&
         return missing || !IsIpText(value) ? "--ip needs an address like 198.18.0.20" : "";
     }
     if (take("--mac")) {
-        for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        o.mac = value;
-        return missing || !IsMacText(value) ? "--mac needs a MAC like 00:11:22:33:44:55" : "";
+        return missing || !ParseMacText(value, o.mac) ? "--mac needs a MAC like 00:11:22:33:44:55"
+                                                      : "";
     }
     if (take("--type")) {
         return missing || !ParseCount(value, o.type) || o.type < 1 || o.type > 0xffff

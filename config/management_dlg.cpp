@@ -1,0 +1,138 @@
+#include "config/management_dlg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include "app/language.h"
+#include "app/prompter.h"
+#include "config/ip_set_dlg.h"
+#include "config/time_reboot_dlg.h"
+#include "config/vlan_dlg.h"
+#include "operations/flow_executor.h"
+#include "operations/send_and_wait.h"
+#include "store/store_view.h"
+#include "ui/image_button.h"
+#include "ui/skin.h"
+#include "ui/wait_dlg.h"
+
+namespace fk {
+namespace {
+
+QString T(const char* key) {
+    return QString::fromStdString(Translate(key));
+}
+
+constexpr const char* kTabCaptions[4] = {FK_TR("WirelessSet"), FK_TR("IPSET"), FK_TR("VLAN"),
+                                         FK_TR("TimeReboot")};
+
+}  // namespace
+
+CManagementConfigDlg::CManagementConfigDlg(const UiContext& context, const ap_info_stu& record,
+                                           std::string ip, std::string mac, int ap_type,
+                                           CCommandSender& sender, QWidget* parent)
+    : CSkinDialog(parent),
+      context_(context),
+      record_(record),
+      ip_(std::move(ip)),
+      mac_(std::move(mac)),
+      ap_type_(ap_type),
+      sender_(sender),
+      run_wait_([](CWaitDlg& wait) { wait.exec(); }) {
+    setWindowTitle(T("Device management"));
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    auto* title_row = new QHBoxLayout;
+    auto* title = new QLabel(T("Device management"), this);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    title_row->addWidget(title, 1);
+    close_ = new CImageButton(this);
+    close_->SetSkinImage(SkinImage::CloseConfig);
+    title_row->addWidget(close_, 0, Qt::AlignTop);
+    layout->addLayout(title_row);
+
+    BuildTabs();
+    auto* tab_row = new QHBoxLayout;
+    for (CImageButton* tab : tabs_) tab_row->addWidget(tab);
+    tab_row->addStretch(1);
+    layout->addLayout(tab_row);
+    layout->addWidget(stack_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    save_ = new QPushButton(T("Save"), this);
+    cancel_ = new QPushButton(T("Cancel"), this);
+    buttons->addWidget(save_);
+    buttons->addWidget(cancel_);
+    layout->addLayout(buttons);
+
+    connect(save_, &QPushButton::clicked, this, &CManagementConfigDlg::Save);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(close_, &CImageButton::clicked, this, &QDialog::reject);
+    // The wireless tab joins when its rules do; until then the window opens on IPSET.
+    ShowTab(ManagementTab::Ip);
+}
+
+void CManagementConfigDlg::BuildTabs() {
+    stack_ = new QStackedWidget(this);
+    wireless_pane_ = new QWidget(this);
+    ip_pane_ = new CIPSetDlg(record_, this);
+    vlan_pane_ = new CVlanDlg(record_, this);
+    reboot_pane_ = new CTimeRebootDlg(RebootBytes(record_), this);
+    for (QWidget* pane : {wireless_pane_, static_cast<QWidget*>(ip_pane_),
+                          static_cast<QWidget*>(vlan_pane_), static_cast<QWidget*>(reboot_pane_)})
+        stack_->addWidget(pane);
+    for (int i = 0; i < 4; ++i) {
+        tabs_[i] = new CImageButton(this);
+        tabs_[i]->SetImages(SkinPixmap(SkinImage::WirelessBasic), {},
+                            SkinPixmap(SkinImage::WirelessConfig), {});
+        tabs_[i]->setText(T(kTabCaptions[i]));
+        const auto tab = static_cast<ManagementTab>(i);
+        connect(tabs_[i], &CImageButton::clicked, this, [this, tab] { ShowTab(tab); });
+    }
+    tabs_[static_cast<int>(ManagementTab::Wireless)]->setEnabled(false);
+}
+
+void CManagementConfigDlg::ShowTab(ManagementTab tab) {
+    current_ = tab;
+    stack_->setCurrentIndex(static_cast<int>(tab));
+    for (int i = 0; i < 4; ++i) tabs_[i]->SetSelected(i == static_cast<int>(tab));
+}
+
+void CManagementConfigDlg::Focus(ManagementTab tab, int field) {
+    ShowTab(tab);
+    if (tab == ManagementTab::Ip) ip_pane_->Focus(field);
+    if (tab == ManagementTab::Vlan) vlan_pane_->Focus(field);
+    if (tab == ManagementTab::TimedReboot) reboot_pane_->Focus(field);
+}
+
+void CManagementConfigDlg::Save() {
+    std::vector<std::string> stored_ips;
+    context_.store.GetAllIps(stored_ips);
+    const ManagementInput input{ip_pane_->Input(), vlan_pane_->Input(), reboot_pane_->Input()};
+    const SavePlan plan = PlanSave(record_, ip_, mac_, ap_type_, input, stored_ips);
+    if (plan.rejection) {
+        context_.prompter.Warn(plan.rejection->title, plan.rejection->text, plan.rejection->icon);
+        Focus(plan.rejected_by, plan.rejection->field);
+        return;
+    }
+    // A sender of an earlier Save still running is ended first; this Save's commands
+    // are copies, so nothing of that one reaches the device afterwards.
+    sender_.Stop();
+    const std::optional<WaitPlan> wait = WaitAfterSave(plan.save);
+    auto flow = std::make_unique<CSendAndWait>(SaveCommands(plan.save), wait);
+    if (wait) {
+        CWaitDlg window(context_, sender_, std::move(flow), this);
+        run_wait_(window);
+    } else {
+        CFlowExecutor(context_.link, context_.store, sender_)
+            .CarryOut(flow->Start(FlowClock::now()));
+    }
+    accept();
+}
+
+}  // namespace fk
