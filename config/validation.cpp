@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/language.h"
+#include "protocol/model_capabilities.h"
 
 namespace fk {
 namespace {
@@ -224,7 +225,7 @@ ValidationResult CheckRadiusServer(const Ipv4Octets& server, std::string_view po
 }
 
 bool UsesRestrictedNames(int type_code) {
-    return type_code == 4 || type_code == 261;
+    return ModelByCode(type_code).restricted_names;
 }
 
 bool IsValidNameText(std::string_view text, int type_code) {
