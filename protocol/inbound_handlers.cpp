@@ -112,15 +112,11 @@ void CInboundHandlers::OnDeviceReport(const udp_packet_stu& element) {
 }
 
 void CInboundHandlers::OnScanResults(const udp_packet_stu& element) {
-    scan_reply_stu reply = DecodeScanReply(element.payload());
-    // Entries beyond the 32 a packet can hold are not ours to read.
-    reply.icount = static_cast<std::uint8_t>(reply.EntryCount());
-    for (std::size_t i = 0; i < reply.EntryCount(); ++i) ConvertFieldToLocal(reply.entries[i].ssid);
-    if (static_cast<int>(reply.packet_id) == static_cast<int>(reply.packet_count) - 1) {
+    const ScanResults results = DecodeScanResults(element.payload());
+    if (static_cast<int>(results.packet_id) == static_cast<int>(results.packet_count) - 1) {
         link_.SetScanComplete();
     }
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&reply);
-    store_.SaveScanResults(std::span<const std::uint8_t>(bytes, sizeof(reply)));
+    store_.SaveScanResults(results);
 }
 
 }  // namespace fk

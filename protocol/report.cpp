@@ -1,6 +1,7 @@
 #include "protocol/report.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace fk {
@@ -80,6 +81,22 @@ keepalive_stu DecodeKeepalive(std::span<const std::uint8_t> payload) {
 
 scan_reply_stu DecodeScanReply(std::span<const std::uint8_t> payload) {
     return DecodeInto<scan_reply_stu>(payload, sizeof(scan_reply_stu));
+}
+
+ScanResults DecodeScanResults(std::span<const std::uint8_t> payload) {
+    const scan_reply_stu reply = DecodeScanReply(payload);
+    constexpr std::size_t kHead = offsetof(scan_reply_stu, entries);
+    // The count byte is the sender's claim; a short datagram holds fewer entries.
+    const std::size_t held =
+        payload.size() > kHead ? (payload.size() - kHead) / sizeof(scan_entry_stu) : 0;
+    const std::size_t count = std::min(reply.EntryCount(), held);
+    ScanResults out;
+    out.packet_count = reply.packet_count;
+    out.packet_id = reply.packet_id;
+    out.icount = static_cast<std::uint8_t>(reply.EntryCount());
+    out.entries.assign(reply.entries, reply.entries + count);
+    for (scan_entry_stu& entry : out.entries) ConvertFieldToLocal(entry.ssid);
+    return out;
 }
 
 // A fixed text area often ends in the middle of a character, and devices are not

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fk {
 
@@ -169,6 +170,17 @@ ap_report_stu DecodeReport(std::span<const std::uint8_t> payload);
 ap_hello_stu DecodeAnnouncement(std::span<const std::uint8_t> payload, std::size_t declared_len);
 keepalive_stu DecodeKeepalive(std::span<const std::uint8_t> payload);
 scan_reply_stu DecodeScanReply(std::span<const std::uint8_t> payload);
+
+// One scan result packet as the controller keeps it: the head, with the count cut to
+// what a packet can hold, and only the entries the payload really carries, their
+// SSIDs already in the local code page.
+struct ScanResults {
+    std::uint8_t packet_count = 0;
+    std::uint8_t packet_id = 0;
+    std::uint8_t icount = 0;
+    std::vector<scan_entry_stu> entries;
+};
+ScanResults DecodeScanResults(std::span<const std::uint8_t> payload);
 
 // Byte count of the UTF-8 character starting at `text[pos]` when it is complete and
 // well formed (no overlong forms, no surrogates, nothing above U+10FFFF); 0 otherwise,

@@ -237,7 +237,7 @@ DeviceRow DeviceRowValues(const ap_info_stu& record) {
     return v;
 }
 
-ScanRow ScanRowValues(const scan_reply_stu& packet, const scan_entry_stu& entry) {
+ScanRow ScanRowValues(const ScanResults& packet, const scan_entry_stu& entry) {
     ScanRow v;
     v[kScanPacketCount] = Num(packet.packet_count);
     v[kScanPacketId] = Num(packet.packet_id);

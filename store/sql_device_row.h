@@ -137,7 +137,7 @@ using ScanRow = std::array<SqlValue, kScanColCount>;
 // Every value is computed here, outside the store lock: the display texts go through
 // the language lookup, which is no database work.
 DeviceRow DeviceRowValues(const ap_info_stu& record);
-ScanRow ScanRowValues(const scan_reply_stu& packet, const scan_entry_stu& entry);
+ScanRow ScanRowValues(const ScanResults& packet, const scan_entry_stu& entry);
 
 void SetFieldFromValue(CADORecordset& rs, const char* column, const SqlValue& value);
 

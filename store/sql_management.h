@@ -36,7 +36,7 @@ class CSqlManagement {
 
     // Updates from device messages.
     bool SaveDeviceReport(ap_info_stu record);
-    bool SaveScanResults(std::span<const std::uint8_t> payload);
+    bool SaveScanResults(const ScanResults& packet);
     bool ClearScanResults();
     bool DeleteDevice(const std::string& mac);
     bool UpdateUptime(const std::string& ip, const std::string& mac, std::uint32_t seconds);

@@ -252,9 +252,10 @@ scan_entry_stu Entry(int n, const std::string& ssid, int signal, int channel) {
 }
 
 TEST_F(StoreTest, ScanEntriesAreInsertedThenUpdatedByMac) {
+    ASSERT_TRUE(store->SaveScanResults(DecodeScanResults(
+        ScanPacket(2, 0, 2, {Entry(1, "north", -61, 36), Entry(2, "south", -80, 149)}))));
     ASSERT_TRUE(store->SaveScanResults(
-        ScanPacket(2, 0, 2, {Entry(1, "north", -61, 36), Entry(2, "south", -80, 149)})));
-    ASSERT_TRUE(store->SaveScanResults(ScanPacket(2, 1, 1, {Entry(1, "north2", -55, 40)})));
+        DecodeScanResults(ScanPacket(2, 1, 1, {Entry(1, "north2", -55, 40)}))));
     EXPECT_EQ(Peek("select count(*) from ap_other_info"), "2");
     EXPECT_EQ(Peek("select packet_id from ap_other_info where mac='" + MacOf(1) + "'"), "1");
 
@@ -294,7 +295,7 @@ TEST_P(StoreScanCountTest, WritesOnlyEntriesThePacketHolds) {
     const ScanCountCase& c = GetParam();
     std::vector<scan_entry_stu> entries;
     for (int i = 0; i < c.entries_sent; ++i) entries.push_back(Entry(i + 1, "ap", -70, 6));
-    EXPECT_TRUE(store->SaveScanResults(ScanPacket(1, 0, c.icount, entries)));
+    EXPECT_TRUE(store->SaveScanResults(DecodeScanResults(ScanPacket(1, 0, c.icount, entries))));
     EXPECT_EQ(Peek("select count(*) from ap_other_info"), c.rows);
 }
 
