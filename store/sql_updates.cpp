@@ -69,7 +69,7 @@ bool CSqlManagement::SaveScanResults(const ScanResults& packet) {
 
     Lock guard(lock_);
     for (const ScanRow& row : rows) {
-        WriteRowLocked(kSelectScanEntry, {row[kScanMac]}, kScanColumns, row);
+        WriteRowLocked(kSelectScanEntry, {row[ColumnAt(kScanColumns, "mac")]}, kScanColumns, row);
     }
     return true;
 }
