@@ -7,29 +7,8 @@
 
 namespace fk {
 
-namespace {
-
-bool IsContinuationByte(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
-bool HasNonAscii(std::string_view text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
-}  // namespace
-
-std::string CutUtf8(std::string_view text, std::size_t max_bytes) {
-    if (text.size() <= max_bytes) return std::string(text);
-    std::size_t end = max_bytes;
-    while (end > 0 && IsContinuationByte(static_cast<unsigned char>(text[end]))) --end;
-    return std::string(text.substr(0, end));
-}
-
 name_set_stu BuildNameBlock(std::string_view local_name) {
-    const std::string wire = CutUtf8(
-        HasNonAscii(local_name) ? LocalToUtf8(local_name) : std::string(local_name), kNameBytesMax);
+    const std::string wire = LocalToUtf8(local_name, kNameBytesMax);
     name_set_stu block{};
     std::copy(wire.begin(), wire.end(), block.begin());
     block[kNameBytesMax] = static_cast<std::uint8_t>(wire.size());

@@ -22,10 +22,6 @@ using switch_set_stu = std::array<std::uint8_t, kSwitchBlockSize>;
 
 using ip_octets = std::array<std::uint8_t, 4>;
 
-// The longest prefix of a UTF-8 text that fits in `max_bytes` without splitting a
-// character: a device shows a cut character as garbage in its own web page.
-std::string CutUtf8(std::string_view text, std::size_t max_bytes);
-
 // The name in UTF-8, at most 32 bytes, zero-filled, then its byte count.
 name_set_stu BuildNameBlock(std::string_view local_name);
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/language.h"
+#include "app/utf8.h"
 #include "protocol/model_capabilities.h"
 
 namespace fk {
@@ -64,36 +65,6 @@ ValidationResult CheckDnsServers(std::string_view dns1, std::string_view dns2) {
     if (!IsValidHostAddress(dns2, true))
         return AddressFailure(kMsgDns2Invalid, ValidationField::Dns2);
     return Pass();
-}
-
-// Decodes one UTF-8 character; false for a malformed or cut sequence.
-bool NextCodePoint(std::string_view text, std::size_t& pos, char32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(text[pos]);
-    std::size_t len = 1;
-    if (b0 < 0x80) {
-        cp = b0;
-    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else {
-        return false;
-    }
-    if (pos + len > text.size()) return false;
-    for (std::size_t i = 1; i < len; ++i) {
-        const auto b = static_cast<unsigned char>(text[pos + i]);
-        if ((b & 0xC0) != 0x80) return false;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    const char32_t min_for_len[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < min_for_len[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    pos += len;
-    return true;
 }
 
 constexpr std::string_view kRestrictedMarks = "!#$%&()*+-./<=>?@^_~";
@@ -233,7 +204,7 @@ bool IsValidNameText(std::string_view text, int type_code) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         char32_t cp = 0;
-        if (!NextCodePoint(text, pos, cp)) return false;
+        if (!DecodeUtf8(text, pos, cp)) return false;
         if (!(restricted ? InRestrictedClass(cp) : InPlainClass(cp))) return false;
     }
     return DeviceByteLength(text) <= kMaxNameBytes;
@@ -260,7 +231,7 @@ bool ContainsChineseCharacter(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         char32_t cp = 0;
-        if (!NextCodePoint(text, pos, cp)) {
+        if (!DecodeUtf8(text, pos, cp)) {
             ++pos;
             continue;
         }
@@ -274,7 +245,7 @@ std::size_t DeviceByteLength(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         char32_t cp = 0;
-        if (!NextCodePoint(text, pos, cp)) {
+        if (!DecodeUtf8(text, pos, cp)) {
             ++pos;
             bytes += 3;  // shown as a replacement character
             continue;

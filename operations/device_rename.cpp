@@ -1,5 +1,6 @@
 #include "operations/device_rename.h"
 
+#include "app/utf8.h"
 #include "config/command_blocks.h"
 #include "config/validation.h"
 #include "protocol/device_link.h"

@@ -19,51 +19,7 @@ T DecodeInto(std::span<const std::uint8_t> payload, std::size_t readable) {
 
 inline constexpr std::size_t kShortAnnouncement = 33;
 
-bool IsContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
-// Length of the longest prefix made of whole, valid characters.
-std::size_t ValidPrefixLength(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t n = Utf8SequenceLength(text, pos);
-        if (n == 0) break;
-        pos += n;
-    }
-    return pos;
-}
-
 }  // namespace
-
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
-    if (pos >= text.size()) return 0;
-    const auto b0 = static_cast<unsigned char>(text[pos]);
-    if (b0 < 0x80) return 1;
-    std::size_t len = 0;
-    unsigned char lo = 0x80;
-    unsigned char hi = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        if (b0 == 0xE0) lo = 0xA0;
-        if (b0 == 0xED) hi = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        if (b0 == 0xF0) lo = 0x90;
-        if (b0 == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (pos + len > text.size()) return 0;
-    const auto b1 = static_cast<unsigned char>(text[pos + 1]);
-    if (b1 < lo || b1 > hi) return 0;
-    for (std::size_t i = 2; i < len; ++i) {
-        if (!IsContinuation(static_cast<unsigned char>(text[pos + i]))) return 0;
-    }
-    return len;
-}
 
 ap_report_stu DecodeReport(std::span<const std::uint8_t> payload) {
     return DecodeInto<ap_report_stu>(payload, sizeof(ap_report_stu));
@@ -103,7 +59,7 @@ ScanResults DecodeScanResults(std::span<const std::uint8_t> payload) {
 // above sending garbage: everything from the first broken character on is dropped,
 // but every whole character before it is kept, whatever its byte count.
 std::string Utf8ToLocal(std::string_view text) {
-    return std::string(text.substr(0, ValidPrefixLength(text)));
+    return std::string(text.substr(0, Utf8ValidPrefixLength(text)));
 }
 
 std::string LocalToUtf8(std::string_view text) {
@@ -111,9 +67,8 @@ std::string LocalToUtf8(std::string_view text) {
 }
 
 std::string LocalToUtf8(std::string_view text, std::size_t area) {
-    if (text.size() <= area) return std::string(text);
     // Cutting inside a character would hand the device a broken name.
-    return std::string(text.substr(0, ValidPrefixLength(text.substr(0, area))));
+    return CutUtf8(LocalToUtf8(text), area);
 }
 
 }  // namespace fk

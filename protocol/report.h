@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/utf8.h"
+
 namespace fk {
 
 #pragma pack(push, 1)
@@ -182,10 +184,6 @@ struct ScanResults {
 };
 ScanResults DecodeScanResults(std::span<const std::uint8_t> payload);
 
-// Byte count of the UTF-8 character starting at `text[pos]` when it is complete and
-// well formed (no overlong forms, no surrogates, nothing above U+10FFFF); 0 otherwise,
-// and 0 when `pos` is at or past the end.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos);
 // A device text (name, SSID) as received, in UTF-8. Keeps every complete character
 // and drops only a character cut off at the end of the fixed area.
 std::string Utf8ToLocal(std::string_view text);

@@ -169,16 +169,6 @@ TEST(Utf8ToLocal, KeepsWholeCharactersAndDropsBrokenTails) {
     for (const auto& c : cases) EXPECT_EQ(Utf8ToLocal(c.in), c.out) << c.name;
 }
 
-TEST(Utf8SequenceLength, MeasuresTheCharacterAtAPositionInsideTheText) {
-    const std::string text = "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x93\xA1\xB8";
-    const struct {
-        std::size_t pos;
-        std::size_t len;
-    } cases[] = {{0, 1}, {1, 2}, {2, 0}, {3, 3}, {6, 4}, {10, 0}, {11, 0}, {99, 0}};
-    for (const auto& c : cases) EXPECT_EQ(Utf8SequenceLength(text, c.pos), c.len) << c.pos;
-    EXPECT_EQ(Utf8SequenceLength(std::string_view(text).substr(0, 5), 3), 0u);
-}
-
 TEST(Utf8ToLocal, ConvertFieldRewritesTheLengthByte) {
     text32 field;
     std::string raw(31, 'n');
