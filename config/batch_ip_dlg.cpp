@@ -23,7 +23,7 @@ QString T(const char* key) {
 }
 
 QString Text(const std::uint8_t (&o)[4]) {
-    return QString::fromStdString(OctetsToText({o[0], o[1], o[2], o[3]}));
+    return QString::fromStdString(IpOctetsToText(o));
 }
 
 }  // namespace
@@ -103,9 +103,9 @@ void CIpsetMutilDlg::Save() {
         return;
     }
     ip_range_stu range;
-    ip_octets* parts[6] = {&range.begin,   &range.end,  &range.mask,
-                           &range.gateway, &range.dns1, &range.dns2};
-    for (int i = 0; i < 6; ++i) *parts[i] = OctetsFromText(FieldText(i));
+    Ipv4Octets* parts[6] = {&range.begin,   &range.end,  &range.mask,
+                            &range.gateway, &range.dns1, &range.dns2};
+    for (int i = 0; i < 6; ++i) *parts[i] = IpTextToOctets(FieldText(i));
     if (start_) start_(range);
 
     for (QLineEdit* field : fields_) field->setEnabled(false);

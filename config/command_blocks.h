@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/address_text.h"
+
 namespace fk {
 
 inline constexpr std::size_t kNameBlockSize = 33;
@@ -20,16 +22,11 @@ using name_set_stu = std::array<std::uint8_t, kNameBlockSize>;
 using ip_set_stu = std::array<std::uint8_t, kIpBlockSize>;
 using switch_set_stu = std::array<std::uint8_t, kSwitchBlockSize>;
 
-using ip_octets = std::array<std::uint8_t, 4>;
-
 // The name in UTF-8, at most 32 bytes, zero-filled, then its byte count.
 name_set_stu BuildNameBlock(std::string_view local_name);
 
 // ip_mode is always 1: the controller only ever hands out static settings.
-ip_set_stu BuildIpBlock(const ip_octets& ip, const ip_octets& mask, const ip_octets& gateway,
-                        const ip_octets& dns1, const ip_octets& dns2, std::uint8_t ip_flag = 1);
-
-ip_octets OctetsFromText(std::string_view text);
-std::string OctetsToText(const ip_octets& octets);
+ip_set_stu BuildIpBlock(const Ipv4Octets& ip, const Ipv4Octets& mask, const Ipv4Octets& gateway,
+                        const Ipv4Octets& dns1, const Ipv4Octets& dns2, std::uint8_t ip_flag = 1);
 
 }  // namespace fk

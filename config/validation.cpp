@@ -29,11 +29,6 @@ bool IsBlank(std::string_view text) {
     return text.empty() || text == kBlankAddress;
 }
 
-std::uint32_t AsNumber(const Ipv4Octets& o) {
-    return (std::uint32_t{o[0]} << 24) | (std::uint32_t{o[1]} << 16) | (std::uint32_t{o[2]} << 8) |
-           o[3];
-}
-
 bool IsUsableHost(const Ipv4Octets& o) {
     return o[0] != 0 && o[0] != 127 && o[0] < 224 && o[3] != 0 && o[3] != 255;
 }
@@ -90,32 +85,6 @@ ValidationResult CheckNameLike(std::string_view text, int type_code, const char*
 
 }  // namespace
 
-bool ParseIpv4(std::string_view text, Ipv4Octets& out) {
-    out = {};
-    Ipv4Octets parsed{};
-    std::size_t part = 0;
-    std::size_t digits = 0;
-    unsigned value = 0;
-    for (char c : text) {
-        if (c == '.') {
-            if (digits == 0 || part == 3) return false;
-            parsed[part++] = static_cast<std::uint8_t>(value);
-            digits = 0;
-            value = 0;
-        } else if (c >= '0' && c <= '9' && digits < 3) {
-            value = value * 10 + static_cast<unsigned>(c - '0');
-            ++digits;
-            if (value > 255) return false;
-        } else {
-            return false;
-        }
-    }
-    if (digits == 0 || part != 3) return false;
-    parsed[3] = static_cast<std::uint8_t>(value);
-    out = parsed;
-    return true;
-}
-
 bool IsValidHostAddress(std::string_view text, bool optional) {
     if (IsBlank(text)) return optional;
     Ipv4Octets o;
@@ -153,7 +122,7 @@ ValidationResult CheckIpRange(std::string_view begin, std::string_view end, std:
     if (uses_end) {
         if (!IsValidHostAddress(end, false))
             return AddressFailure(kMsgIpInvalid, ValidationField::EndIp);
-        if (AsNumber(OctetsOf(begin)) >= AsNumber(OctetsOf(end))) {
+        if (HostOrderOf(OctetsOf(begin)) >= HostOrderOf(OctetsOf(end))) {
             return AddressFailure(kMsgIpInvalid, ValidationField::EndIp);
         }
         if (end == gateway) return AddressFailure(kMsgIpIsGateway, ValidationField::Gateway);
@@ -170,10 +139,7 @@ ValidationResult CheckIpRange(std::string_view begin, std::string_view end, std:
 bool IsAddressInUse(std::string_view new_ip, const Ipv4Octets& current_ip,
                     const std::vector<std::string>& stored_ips) {
     const std::string_view wanted = new_ip.empty() ? kBlankAddress : new_ip;
-    const std::string current = std::to_string(current_ip[0]) + "." +
-                                std::to_string(current_ip[1]) + "." +
-                                std::to_string(current_ip[2]) + "." + std::to_string(current_ip[3]);
-    if (wanted == current) return false;
+    if (wanted == IpOctetsToText(current_ip)) return false;
     return std::find(stored_ips.begin(), stored_ips.end(), wanted) != stored_ips.end();
 }
 

@@ -26,16 +26,9 @@ bool ApplyBlock(SimRadio& radio, std::span<const std::uint8_t> payload, std::siz
     return true;
 }
 
-std::uint32_t OctetsToHost(const std::uint8_t* o) {
-    return (std::uint32_t{o[0]} << 24) | (std::uint32_t{o[1]} << 16) | (std::uint32_t{o[2]} << 8) |
-           o[3];
-}
-
 void HostToOctets(std::uint32_t ip, std::uint8_t* o) {
-    o[0] = static_cast<std::uint8_t>(ip >> 24);
-    o[1] = static_cast<std::uint8_t>(ip >> 16);
-    o[2] = static_cast<std::uint8_t>(ip >> 8);
-    o[3] = static_cast<std::uint8_t>(ip);
+    const Ipv4Octets octets = OctetsOfHostOrder(ip);
+    std::copy(octets.begin(), octets.end(), o);
 }
 
 CommandOutcome Answer(std::uint8_t result) {
@@ -113,13 +106,13 @@ CommandOutcome OnRestart(SimRadio& radio, std::uint8_t result) {
 
 int PrefixOfMask(const std::uint8_t* mask) {
     int bits = 0;
-    for (std::uint32_t m = OctetsToHost(mask); m & 0x80000000u; m <<= 1) ++bits;
+    for (std::uint32_t m = HostOrderOf(mask); m & 0x80000000u; m <<= 1) ++bits;
     return bits;
 }
 
 bool ApplyAddressBlock(SimRadio& radio, std::span<const std::uint8_t> block) {
     if (block.size() < 22) return false;
-    const std::uint32_t new_ip = OctetsToHost(block.data() + 1);
+    const std::uint32_t new_ip = HostOrderOf(block.data() + 1);
     std::memcpy(ReportBytes(radio) + offsetof(ap_report_stu, ip_mode), block.data(), 22);
     if (new_ip == 0 || new_ip == radio.ip) {
         HostToOctets(radio.ip, radio.report.ip);  // an empty address is never taken

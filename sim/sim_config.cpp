@@ -1,7 +1,6 @@
 #include "sim/sim_config.h"
 
-#include <arpa/inet.h>
-
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -21,10 +20,8 @@ constexpr std::uint8_t kChannels24[] = {1, 6, 11, 0};
 constexpr std::uint8_t kChannels5[] = {36, 149, 165, 0};
 
 void HostToOctets(std::uint32_t ip, std::uint8_t* o) {
-    o[0] = static_cast<std::uint8_t>(ip >> 24);
-    o[1] = static_cast<std::uint8_t>(ip >> 16);
-    o[2] = static_cast<std::uint8_t>(ip >> 8);
-    o[3] = static_cast<std::uint8_t>(ip);
+    const Ipv4Octets octets = OctetsOfHostOrder(ip);
+    std::copy(octets.begin(), octets.end(), o);
 }
 
 std::uint32_t MaskOf(int prefix) {
@@ -339,9 +336,9 @@ std::vector<std::pair<std::string, std::string>> SplitPairs(std::string_view tex
 }  // namespace
 
 std::uint32_t ParseIp(std::string_view text, bool& ok) {
-    in_addr addr{};
-    ok = inet_pton(AF_INET, std::string(text).c_str(), &addr) == 1;
-    return ok ? ntohl(addr.s_addr) : 0;
+    std::uint32_t ip = 0;
+    ok = ParseIpv4(text, ip);
+    return ip;
 }
 
 std::string IpText(std::uint32_t ip) {

@@ -23,10 +23,10 @@ std::vector<ap_select_stu> Devices(int n) {
 
 ip_range_stu Range(const char* begin, const char* end, const char* mask = "255.255.255.0") {
     ip_range_stu r;
-    r.begin = OctetsFromText(begin);
-    r.end = OctetsFromText(end);
-    r.mask = OctetsFromText(mask);
-    r.gateway = OctetsFromText("192.168.1.1");
+    r.begin = IpTextToOctets(begin);
+    r.end = IpTextToOctets(end);
+    r.mask = IpTextToOctets(mask);
+    r.gateway = IpTextToOctets("192.168.1.1");
     return r;
 }
 
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BatchIpSender, TellsTheEngineEachNewAddressBeforeItsCommand) {
     test::RecordingLink link;
     ip_range_stu range = Range("192.168.1.254", "192.168.2.5", "255.255.0.0");
-    range.dns1 = OctetsFromText("8.8.4.4");
+    range.dns1 = IpTextToOctets("8.8.4.4");
     const auto selection = Devices(3);
     SendBatchIp(link, selection, range, std::stop_token{});
 
@@ -93,7 +93,7 @@ TEST(BatchIpSender, TellsTheEngineEachNewAddressBeforeItsCommand) {
         EXPECT_EQ(sent[i].mac, selection[i].mac);
         EXPECT_EQ(sent[i].type, MSG_SET_IP);
         EXPECT_TRUE(sent[i].retransmit);
-        const auto want = BuildIpBlock(OctetsFromText(expected[i]), range.mask, range.gateway,
+        const auto want = BuildIpBlock(IpTextToOctets(expected[i]), range.mask, range.gateway,
                                        range.dns1, range.dns2, 1);
         EXPECT_EQ(sent[i].payload, std::vector<std::uint8_t>(want.begin(), want.end()));
     }
