@@ -7,10 +7,10 @@
 namespace fk {
 
 name_set_stu BuildNameBlock(std::string_view local_name) {
-    const std::string wire = LocalToUtf8(local_name, kNameBytesMax);
+    const std::string wire = LocalToUtf8(local_name, kNameTextBytes);
     name_set_stu block{};
     std::copy(wire.begin(), wire.end(), block.begin());
-    block[kNameBytesMax] = static_cast<std::uint8_t>(wire.size());
+    block[kNameTextBytes] = static_cast<std::uint8_t>(wire.size());
     return block;
 }
 
@@ -21,7 +21,7 @@ ip_set_stu BuildIpBlock(const Ipv4Octets& ip, const Ipv4Octets& mask, const Ipv4
     auto at = block.begin() + 1;
     for (const Ipv4Octets* part : {&ip, &mask, &gateway, &dns1, &dns2})
         at = std::copy(part->begin(), part->end(), at);
-    block[21] = ip_flag;
+    block[kIpBlockSize - 1] = ip_flag;
     return block;
 }
 

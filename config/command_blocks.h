@@ -10,13 +10,9 @@
 #include <string_view>
 
 #include "protocol/address_text.h"
+#include "protocol/wire_sizes.h"
 
 namespace fk {
-
-inline constexpr std::size_t kNameBlockSize = 33;
-inline constexpr std::size_t kIpBlockSize = 22;
-inline constexpr std::size_t kSwitchBlockSize = 12;
-inline constexpr std::size_t kNameBytesMax = 32;
 
 using name_set_stu = std::array<std::uint8_t, kNameBlockSize>;
 using ip_set_stu = std::array<std::uint8_t, kIpBlockSize>;

@@ -6,6 +6,7 @@
 #include "app/language.h"
 #include "app/utf8.h"
 #include "protocol/model_capabilities.h"
+#include "protocol/wire_sizes.h"
 
 namespace fk {
 namespace {
@@ -173,7 +174,7 @@ bool IsValidNameText(std::string_view text, int type_code) {
         if (!DecodeUtf8(text, pos, cp)) return false;
         if (!(restricted ? InRestrictedClass(cp) : InPlainClass(cp))) return false;
     }
-    return DeviceByteLength(text) <= kMaxNameBytes;
+    return DeviceByteLength(text) <= kNameTextBytes;
 }
 
 ValidationResult CheckDeviceName(std::string_view text, int type_code) {

@@ -57,8 +57,6 @@ inline constexpr const char* kMsgSsidRestricted = FK_TR(
 inline constexpr const char* kMsgSsidPlain =
     FK_TR("SSID maximum allowed 32 bytes, only support combination of Chinese, ASCII characters");
 
-inline constexpr std::size_t kMaxNameBytes = 32;
-
 // Empty or "0.0.0.0" passes only when `optional`; loopback, multicast and class E,
 // network 0, and host parts 0 and 255 never pass.
 bool IsValidHostAddress(std::string_view text, bool optional);

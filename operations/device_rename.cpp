@@ -22,7 +22,7 @@ RenameDecision DecideRename(const std::string& old_text, const std::string& new_
         return d;
     }
     d.outcome = RenameOutcome::Send;
-    d.name = CutUtf8(new_text, kNameBytesMax);
+    d.name = CutUtf8(new_text, kNameTextBytes);
     return d;
 }
 

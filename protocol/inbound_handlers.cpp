@@ -10,9 +10,6 @@ namespace fk {
 
 namespace {
 
-// A short announcement carries only the version text with its length byte.
-constexpr std::size_t kShortAnnouncement = 33;
-
 bool IsZeroMac(const packet_head_stu& head) {
     return std::all_of(std::begin(head.mac), std::end(head.mac),
                        [](std::uint8_t b) { return b == 0; });
@@ -51,7 +48,7 @@ void CInboundHandlers::OnAnnouncement(const udp_packet_stu& element) {
         a.ip = ip;
         a.mac = mac;
         a.ap_type = head.ap_type;
-        a.long_form = head.len > kShortAnnouncement;
+        a.long_form = head.len > kShortAnnouncementSize;
         a.hello = DecodeAnnouncement(element.payload(), head.len);
         accepted = presence_.Announce(a);
     }

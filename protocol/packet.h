@@ -12,13 +12,11 @@
 #include <vector>
 
 #include "protocol/address_text.h"
+#include "protocol/wire_sizes.h"
 
 namespace fk {
 
 inline constexpr std::uint16_t kPacketMagic = 0x1988;
-inline constexpr std::size_t kHeaderSize = 16;
-inline constexpr std::size_t kMaxDatagram = 1472;
-inline constexpr std::size_t kMaxPayload = kMaxDatagram - kHeaderSize;  // 1456
 
 inline constexpr std::uint16_t kPortAnnounce = 9785;   // devices announce themselves here
 inline constexpr std::uint16_t kPortSearch = 9786;     // search broadcasts go here

@@ -17,8 +17,6 @@ T DecodeInto(std::span<const std::uint8_t> payload, std::size_t readable) {
     return out;
 }
 
-inline constexpr std::size_t kShortAnnouncement = 33;
-
 }  // namespace
 
 ap_report_stu DecodeReport(std::span<const std::uint8_t> payload) {
@@ -27,7 +25,7 @@ ap_report_stu DecodeReport(std::span<const std::uint8_t> payload) {
 
 ap_hello_stu DecodeAnnouncement(std::span<const std::uint8_t> payload, std::size_t declared_len) {
     const std::size_t readable =
-        declared_len <= kShortAnnouncement ? kShortAnnouncement : sizeof(ap_hello_stu);
+        declared_len <= kShortAnnouncementSize ? kShortAnnouncementSize : sizeof(ap_hello_stu);
     return DecodeInto<ap_hello_stu>(payload, readable);
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/utf8.h"
+#include "protocol/wire_sizes.h"
 
 namespace fk {
 
@@ -30,9 +31,9 @@ struct fixed_text {
         len = static_cast<std::uint8_t>(n);
     }
 };
-using text32 = fixed_text<32>;
-using text64 = fixed_text<64>;
-using text26 = fixed_text<26>;
+using text32 = fixed_text<kNameTextBytes>;
+using text64 = fixed_text<kKeyTextBytes>;
+using text26 = fixed_text<kWepKeyTextBytes>;
 
 struct wep_key_stu {
     std::uint8_t type;
@@ -140,9 +141,6 @@ struct scan_entry_stu {
     std::uint8_t bandwidth;    // 43
 };
 
-inline constexpr std::size_t kMaxScanEntries = 32;
-inline constexpr std::size_t kScanPayloadRead = 1414;
-
 struct scan_reply_stu {
     std::uint8_t packet_count;                // 0
     std::uint8_t packet_id;                   // 1
@@ -154,10 +152,10 @@ struct scan_reply_stu {
 };
 #pragma pack(pop)
 
-static_assert(sizeof(ap_report_stu) == 756);
-static_assert(sizeof(ap_hello_stu) == 112);
-static_assert(sizeof(keepalive_stu) == 40);
-static_assert(sizeof(scan_entry_stu) == 44);
+static_assert(sizeof(ap_report_stu) == kReportSize);
+static_assert(sizeof(ap_hello_stu) == kAnnouncementSize);
+static_assert(sizeof(keepalive_stu) == kKeepaliveSize);
+static_assert(sizeof(scan_entry_stu) == kScanEntrySize);
 static_assert(sizeof(scan_reply_stu) == kScanPayloadRead);
 static_assert(offsetof(ap_report_stu, wpapsk_key_time) == 231);
 static_assert(offsetof(ap_report_stu, wep_key) == 237);
@@ -165,6 +163,18 @@ static_assert(offsetof(ap_report_stu, wpa_radius_ip) == 350);
 static_assert(offsetof(ap_report_stu, bridge_ssid) == 436);
 static_assert(offsetof(ap_report_stu, vlan_en) == 732);
 static_assert(offsetof(ap_report_stu, vlan_id_lan4) == 748);
+// The command blocks are slices of the report, so their sizes are its offsets.
+static_assert(offsetof(ap_report_stu, ap_name) - offsetof(ap_report_stu, ip_mode) == kIpBlockSize);
+static_assert(sizeof(text32) == kNameBlockSize);
+static_assert(offsetof(ap_report_stu, rf_count) - offsetof(ap_report_stu, restart_en) ==
+              kTimedRebootBlockSize);
+static_assert(offsetof(ap_report_stu, bridge_work_mode) - offsetof(ap_report_stu, rf_count) ==
+              kWirelessBlockSize);
+static_assert(offsetof(ap_report_stu, vlan_en) - offsetof(ap_report_stu, bridge_work_mode) ==
+              kBridgeBlockSize);
+static_assert(offsetof(ap_report_stu, bridge_transparent) - offsetof(ap_report_stu, vlan_en) ==
+              kVlanBlockShort);
+static_assert(kVlanBlockShort + kSwitchBlockSize == kVlanBlockFull);
 
 // Decoders copy at most the structure's size out of `payload` and zero the rest:
 // they never read past the span, whatever a length byte claims.
