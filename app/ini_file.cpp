@@ -5,6 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include "app/utf8.h"
+
 namespace fk {
 namespace {
 
@@ -130,8 +132,7 @@ std::string_view TrimBlanks(std::string_view text) {
 std::string CutToChars(std::string_view text, std::size_t max_chars) {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool starts_char = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (starts_char) {
+        if (StartsUtf8Character(text[i])) {
             if (chars == max_chars) return std::string(text.substr(0, i));
             ++chars;
         }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "protocol/report.h"
+#include "app/utf8.h"
 
 namespace fk {
 namespace {
@@ -15,9 +15,7 @@ const std::string& CellAt(const TextRow& row, std::size_t i) {
 
 // Width in characters, not bytes, so UTF-8 names line up.
 std::size_t DisplayWidth(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xc0) != 0x80;
-    }));
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), StartsUtf8Character));
 }
 
 std::string CsvLine(const TextRow& header, const TextRow& row) {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "protocol/model_capabilities.h"
 #include "protocol/packet.h"
 #include "store/sql_management.h"
 
@@ -40,7 +41,7 @@ fk::ap_info_stu Device(int n, int round) {
     char mac[18];
     std::snprintf(mac, sizeof(mac), "02:00:00:00:%02x:%02x", (n >> 8) & 0xff, n & 0xff);
     r.SetMac(mac);
-    r.ap_type = static_cast<std::uint16_t>(1 + n % 11);
+    r.ap_type = fk::KnownModels()[static_cast<std::size_t>(n) % fk::KnownModels().size()].code;
     const auto ip =
         fk::IpTextToOctets("198.18." + std::to_string(n / 250) + "." + std::to_string(n % 250 + 2));
     std::copy(ip.begin(), ip.end(), r.report.ip);

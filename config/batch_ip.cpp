@@ -4,36 +4,22 @@
 
 namespace fk {
 
-namespace {
-
-std::uint32_t ToNumber(const ip_octets& o) {
-    return (std::uint32_t{o[0]} << 24) | (std::uint32_t{o[1]} << 16) | (std::uint32_t{o[2]} << 8) |
-           std::uint32_t{o[3]};
-}
-
-ip_octets FromNumber(std::uint32_t v) {
-    return {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
-            static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
-}
-
-}  // namespace
-
 std::vector<IpAssignment> AssignAddresses(const std::vector<ap_select_stu>& selection,
                                           const ip_range_stu& range) {
     std::vector<IpAssignment> out;
     if (selection.empty()) return out;
     if (selection.size() == 1) {
-        out.push_back({selection.front(), OctetsToText(range.begin)});
+        out.push_back({selection.front(), IpOctetsToText(range.begin)});
         return out;
     }
-    const std::uint32_t begin = ToNumber(range.begin);
-    const std::uint32_t end = ToNumber(range.end);
+    const std::uint32_t begin = HostOrderOf(range.begin);
+    const std::uint32_t end = HostOrderOf(range.end);
     // A 64-bit counter: an end of 255.255.255.255 must not wrap the loop forever.
     for (std::uint64_t v = begin; v <= end && out.size() < selection.size(); ++v) {
         const auto last = static_cast<std::uint8_t>(v & 0xFF);
         if (last == 0 || last == 255) continue;
-        out.push_back(
-            {selection[out.size()], OctetsToText(FromNumber(static_cast<std::uint32_t>(v)))});
+        out.push_back({selection[out.size()],
+                       IpOctetsToText(OctetsOfHostOrder(static_cast<std::uint32_t>(v)))});
     }
     return out;
 }
@@ -42,7 +28,7 @@ std::vector<FlowCommand> BatchIpCommands(const std::vector<ap_select_stu>& selec
                                          const ip_range_stu& range) {
     std::vector<FlowCommand> commands;
     for (const IpAssignment& a : AssignAddresses(selection, range)) {
-        const ip_set_stu block = BuildIpBlock(OctetsFromText(a.new_ip), range.mask, range.gateway,
+        const ip_set_stu block = BuildIpBlock(IpTextToOctets(a.new_ip), range.mask, range.gateway,
                                               range.dns1, range.dns2);
         FlowCommand c;
         c.ip = a.device.ip;

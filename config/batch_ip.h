@@ -15,12 +15,12 @@
 namespace fk {
 
 struct ip_range_stu {
-    ip_octets begin{};
-    ip_octets end{};
-    ip_octets mask{};
-    ip_octets gateway{};
-    ip_octets dns1{};
-    ip_octets dns2{};
+    Ipv4Octets begin{};
+    Ipv4Octets end{};
+    Ipv4Octets mask{};
+    Ipv4Octets gateway{};
+    Ipv4Octets dns1{};
+    Ipv4Octets dns2{};
 };
 
 struct IpAssignment {

@@ -21,7 +21,7 @@ QString T(const char* key) {
 }
 
 QString Text(const std::uint8_t (&o)[4]) {
-    return QString::fromStdString(OctetsToText({o[0], o[1], o[2], o[3]}));
+    return QString::fromStdString(IpOctetsToText(o));
 }
 
 }  // namespace
@@ -97,9 +97,9 @@ void CIpsetMutilDlg::Save() {
                      FieldText(5), static_cast<int>(selection_.size()));
     if (!ShowValidationMessage(context_.prompter, check)) return;
     ip_range_stu range;
-    ip_octets* parts[6] = {&range.begin,   &range.end,  &range.mask,
+    Ipv4Octets* parts[6] = {&range.begin,   &range.end,  &range.mask,
                            &range.gateway, &range.dns1, &range.dns2};
-    for (int i = 0; i < 6; ++i) *parts[i] = OctetsFromText(FieldText(i));
+    for (int i = 0; i < 6; ++i) *parts[i] = IpTextToOctets(FieldText(i));
 
     for (QLineEdit* field : fields_) field->setEnabled(false);
     save_->setEnabled(false);

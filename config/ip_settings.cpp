@@ -7,12 +7,12 @@ std::string OrZero(const std::string& text) {
     return text.empty() ? "0.0.0.0" : text;
 }
 
-ip_octets Octets(const std::uint8_t (&o)[4]) {
+Ipv4Octets Octets(const std::uint8_t (&o)[4]) {
     return {o[0], o[1], o[2], o[3]};
 }
 
 std::string Text(const std::uint8_t (&o)[4]) {
-    return OctetsToText(Octets(o));
+    return IpOctetsToText(Octets(o));
 }
 
 // The record's own block, its ip_mode read as 1: a device that reported 0 has not
@@ -59,9 +59,9 @@ IpPaneResult CollectIpSettings(const ap_info_stu& record, const IpPaneInput& in,
                                const std::vector<std::string>& stored_ips) {
     IpPaneResult out;
     const ap_report_stu& r = record.report;
-    out.ip_block = BuildIpBlock(OctetsFromText(OrZero(in.ip)), OctetsFromText(OrZero(in.mask)),
-                                OctetsFromText(OrZero(in.gateway)), OctetsFromText(OrZero(in.dns1)),
-                                OctetsFromText(OrZero(in.dns2)), r.ip_flag);
+    out.ip_block = BuildIpBlock(IpTextToOctets(OrZero(in.ip)), IpTextToOctets(OrZero(in.mask)),
+                                IpTextToOctets(OrZero(in.gateway)), IpTextToOctets(OrZero(in.dns1)),
+                                IpTextToOctets(OrZero(in.dns2)), r.ip_flag);
     out.ip_changed = out.ip_block != RecordBlock(r);
     if (out.ip_changed) {
         out.rejection = CheckAddresses(record, in, stored_ips);

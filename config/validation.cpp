@@ -4,6 +4,9 @@
 #include <optional>
 
 #include "app/language.h"
+#include "app/utf8.h"
+#include "protocol/model_capabilities.h"
+#include "protocol/wire_sizes.h"
 
 namespace fk {
 namespace {
@@ -25,11 +28,6 @@ ValidationResult Warning(const char* message, ValidationField field) {
 
 bool IsBlank(std::string_view text) {
     return text.empty() || text == kBlankAddress;
-}
-
-std::uint32_t AsNumber(const Ipv4Octets& o) {
-    return (std::uint32_t{o[0]} << 24) | (std::uint32_t{o[1]} << 16) | (std::uint32_t{o[2]} << 8) |
-           o[3];
 }
 
 bool IsUsableHost(const Ipv4Octets& o) {
@@ -65,36 +63,6 @@ ValidationResult CheckDnsServers(std::string_view dns1, std::string_view dns2) {
     return Pass();
 }
 
-// Decodes one UTF-8 character; false for a malformed or cut sequence.
-bool NextCodePoint(std::string_view text, std::size_t& pos, char32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(text[pos]);
-    std::size_t len = 1;
-    if (b0 < 0x80) {
-        cp = b0;
-    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else {
-        return false;
-    }
-    if (pos + len > text.size()) return false;
-    for (std::size_t i = 1; i < len; ++i) {
-        const auto b = static_cast<unsigned char>(text[pos + i]);
-        if ((b & 0xC0) != 0x80) return false;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    const char32_t min_for_len[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < min_for_len[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    pos += len;
-    return true;
-}
-
 constexpr std::string_view kRestrictedMarks = "!#$%&()*+-./<=>?@^_~";
 
 bool InRestrictedClass(char32_t cp) {
@@ -117,32 +85,6 @@ ValidationResult CheckNameLike(std::string_view text, int type_code, const char*
 }
 
 }  // namespace
-
-bool ParseIpv4(std::string_view text, Ipv4Octets& out) {
-    out = {};
-    Ipv4Octets parsed{};
-    std::size_t part = 0;
-    std::size_t digits = 0;
-    unsigned value = 0;
-    for (char c : text) {
-        if (c == '.') {
-            if (digits == 0 || part == 3) return false;
-            parsed[part++] = static_cast<std::uint8_t>(value);
-            digits = 0;
-            value = 0;
-        } else if (c >= '0' && c <= '9' && digits < 3) {
-            value = value * 10 + static_cast<unsigned>(c - '0');
-            ++digits;
-            if (value > 255) return false;
-        } else {
-            return false;
-        }
-    }
-    if (digits == 0 || part != 3) return false;
-    parsed[3] = static_cast<std::uint8_t>(value);
-    out = parsed;
-    return true;
-}
 
 bool IsValidHostAddress(std::string_view text, bool optional) {
     if (IsBlank(text)) return optional;
@@ -181,7 +123,7 @@ ValidationResult CheckIpRange(std::string_view begin, std::string_view end, std:
     if (uses_end) {
         if (!IsValidHostAddress(end, false))
             return AddressFailure(kMsgIpInvalid, ValidationField::EndIp);
-        if (AsNumber(OctetsOf(begin)) >= AsNumber(OctetsOf(end))) {
+        if (HostOrderOf(OctetsOf(begin)) >= HostOrderOf(OctetsOf(end))) {
             return AddressFailure(kMsgIpInvalid, ValidationField::EndIp);
         }
         if (end == gateway) return AddressFailure(kMsgIpIsGateway, ValidationField::Gateway);
@@ -198,10 +140,7 @@ ValidationResult CheckIpRange(std::string_view begin, std::string_view end, std:
 bool IsAddressInUse(std::string_view new_ip, const Ipv4Octets& current_ip,
                     const std::vector<std::string>& stored_ips) {
     const std::string_view wanted = new_ip.empty() ? kBlankAddress : new_ip;
-    const std::string current = std::to_string(current_ip[0]) + "." +
-                                std::to_string(current_ip[1]) + "." +
-                                std::to_string(current_ip[2]) + "." + std::to_string(current_ip[3]);
-    if (wanted == current) return false;
+    if (wanted == IpOctetsToText(current_ip)) return false;
     return std::find(stored_ips.begin(), stored_ips.end(), wanted) != stored_ips.end();
 }
 
@@ -224,7 +163,7 @@ ValidationResult CheckRadiusServer(const Ipv4Octets& server, std::string_view po
 }
 
 bool UsesRestrictedNames(int type_code) {
-    return type_code == 4 || type_code == 261;
+    return ModelByCode(type_code).restricted_names;
 }
 
 bool IsValidNameText(std::string_view text, int type_code) {
@@ -232,10 +171,10 @@ bool IsValidNameText(std::string_view text, int type_code) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         char32_t cp = 0;
-        if (!NextCodePoint(text, pos, cp)) return false;
+        if (!DecodeUtf8(text, pos, cp)) return false;
         if (!(restricted ? InRestrictedClass(cp) : InPlainClass(cp))) return false;
     }
-    return DeviceByteLength(text) <= kMaxNameBytes;
+    return DeviceByteLength(text) <= kNameTextBytes;
 }
 
 ValidationResult CheckDeviceName(std::string_view text, int type_code) {
@@ -259,7 +198,7 @@ bool ContainsChineseCharacter(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         char32_t cp = 0;
-        if (!NextCodePoint(text, pos, cp)) {
+        if (!DecodeUtf8(text, pos, cp)) {
             ++pos;
             continue;
         }
@@ -273,7 +212,7 @@ std::size_t DeviceByteLength(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         char32_t cp = 0;
-        if (!NextCodePoint(text, pos, cp)) {
+        if (!DecodeUtf8(text, pos, cp)) {
             ++pos;
             bytes += 3;  // shown as a replacement character
             continue;

@@ -12,10 +12,9 @@
 
 #include "app/language.h"
 #include "app/prompter.h"
+#include "protocol/address_text.h"
 
 namespace fk {
-
-using Ipv4Octets = std::array<std::uint8_t, 4>;
 
 // The input a failed check is about, so the window can put the focus there.
 enum class ValidationField { None, Ip, Mask, Gateway, EndIp, Dns1, Dns2, Server, Port, Text };
@@ -57,11 +56,6 @@ inline constexpr const char* kMsgSsidRestricted = FK_TR(
     "numbers");
 inline constexpr const char* kMsgSsidPlain =
     FK_TR("SSID maximum allowed 32 bytes, only support combination of Chinese, ASCII characters");
-
-inline constexpr std::size_t kMaxNameBytes = 32;
-
-// "a.b.c.d" with four decimal parts of 0..255; false (and all zeros) otherwise.
-bool ParseIpv4(std::string_view text, Ipv4Octets& out);
 
 // Empty or "0.0.0.0" passes only when `optional`; loopback, multicast and class E,
 // network 0, and host parts 0 and 255 never pass.

@@ -2,6 +2,7 @@
 
 #include "protocol/device_link.h"
 #include "protocol/packet.h"
+#include "store/display_codes.h"
 #include "store/store_view.h"
 
 namespace fk {
@@ -14,10 +15,15 @@ std::size_t SwitchByte(SwitchKind kind) {
     return kind == SwitchKind::TransparentBridge ? 0 : 1;
 }
 
-std::vector<ap_select_stu> SelectSwitchable(const std::vector<SwitchCandidate>& ticked) {
+std::vector<ap_select_stu> SelectSwitchable(SwitchKind kind,
+                                            const std::vector<ap_info_stu>& ticked) {
     std::vector<ap_select_stu> out;
-    for (const SwitchCandidate& c : ticked)
-        if (c.cell != kNotApplicable) out.push_back(c.device);
+    for (const ap_info_stu& r : ticked) {
+        const bool has = kind == SwitchKind::TransparentBridge
+                             ? HasTransparentBridgeSwitch(r.ap_type, r.report.work_mode)
+                             : HasTdmaSwitch(r.ap_type);
+        if (has) out.push_back(SelectionOf(r));
+    }
     return out;
 }
 

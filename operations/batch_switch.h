@@ -1,5 +1,5 @@
 // Switching transparent bridging or Slotra on or off for a batch of ticked devices.
-// Models without the feature show "N/A" in the feature's column; they would answer
+// Devices without the feature (by model, and for bridging by work mode) would answer
 // the command without acting on it, so they are left out of the batch.
 #pragma once
 
@@ -19,19 +19,13 @@ class IStoreView;
 
 enum class SwitchKind { TransparentBridge, Slotra };
 
-inline constexpr const char* kNotApplicable = "N/A";
-
-// A ticked row as the grid shows it: the device and the text of the feature's cell.
-struct SwitchCandidate {
-    ap_select_stu device;
-    std::string cell;
-};
-
 std::uint16_t SwitchCommand(SwitchKind kind);
 // Byte of the block (and of the report) that carries the choice.
 std::size_t SwitchByte(SwitchKind kind);
 
-std::vector<ap_select_stu> SelectSwitchable(const std::vector<SwitchCandidate>& ticked);
+// The ticked devices that have the feature, in the order given.
+std::vector<ap_select_stu> SelectSwitchable(SwitchKind kind,
+                                            const std::vector<ap_info_stu>& ticked);
 
 // The block preset from the first device's stored state (0 when it is not stored).
 switch_set_stu PresetSwitchBlock(IStoreView& store, SwitchKind kind, const ap_select_stu& first);

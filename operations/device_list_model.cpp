@@ -80,10 +80,7 @@ ListRow MakeRow(int page_code, const ap_info_stu& record, int serial, bool annou
     ListRow row;
     for (ListColumn column : PageColumns(page_code))
         row.cells.push_back(column == C::Tick ? std::string() : CellText(column, record, serial));
-    row.device.ip = record.IpText();
-    row.device.mac = record.MacText();
-    row.device.ap_type = record.ap_type;
-    row.status = record.ap_status;
+    row.record = record;
     row.announced = announced;
     return row;
 }

@@ -103,8 +103,7 @@ class CListState {
 
 struct ListRow {
     std::vector<std::string> cells;  // one per column; the tick column's is empty
-    ap_select_stu device;
-    int status = 0;
+    ap_info_stu record;              // what the cells show
     bool announced = false;
 };
 

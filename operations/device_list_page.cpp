@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "app/language.h"
-#include "store/display_codes.h"
 #include "store/store_view.h"
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
@@ -118,14 +117,8 @@ void CDeviceListPage::RefreshList(int page, bool ascending, int sort_column,
 }
 
 ap_select_stu CDeviceListPage::RowDevice(int row) const {
-    ap_select_stu device;
-    const int ip = ColumnIndex(PageCode(), ListColumn::Ip);
-    const int mac = ColumnIndex(PageCode(), ListColumn::Mac);
-    const int type = ColumnIndex(PageCode(), ListColumn::Type);
-    device.ip = grid_->CellText(row, ip);
-    device.mac = grid_->CellText(row, mac);
-    device.ap_type = ModelCode(grid_->CellText(row, type));
-    return device;
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+    return SelectionOf(rows_[static_cast<std::size_t>(row)].record);
 }
 
 std::vector<ap_select_stu> CDeviceListPage::TickedDevices() const {

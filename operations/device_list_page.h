@@ -41,7 +41,7 @@ class CDeviceListPage : public CPageBase {
     const CListState& State() const { return state_; }
     const std::vector<ListRow>& Rows() const { return rows_; }
 
-    // A row's device as its cells show it; the type code comes from the model name.
+    // The device of the record a row shows; an empty one for a row that does not exist.
     ap_select_stu RowDevice(int row) const;
     // The ticked rows' devices, in grid order.
     std::vector<ap_select_stu> TickedDevices() const;

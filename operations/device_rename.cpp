@@ -1,5 +1,6 @@
 #include "operations/device_rename.h"
 
+#include "app/utf8.h"
 #include "config/command_blocks.h"
 #include "config/validation.h"
 #include "protocol/device_link.h"
@@ -21,7 +22,7 @@ RenameDecision DecideRename(const std::string& old_text, const std::string& new_
         return d;
     }
     d.outcome = RenameOutcome::Send;
-    d.name = CutUtf8(new_text, kNameBytesMax);
+    d.name = CutUtf8(new_text, kNameTextBytes);
     return d;
 }
 

@@ -169,13 +169,12 @@ void CStatusDlg::OnSetIpClicked() {
 }
 
 void CStatusDlg::OnSwitchClicked(SwitchKind kind) {
-    const int column = ColumnIndex(LIST_STATUS, kind == SwitchKind::TransparentBridge
-                                                    ? ListColumn::TransparentBridge
-                                                    : ListColumn::Slotra);
-    std::vector<SwitchCandidate> ticked;
-    for (int row : Grid()->TickedRows())
-        ticked.push_back({RowDevice(row), Grid()->CellText(row, column)});
-    batch_ = SelectSwitchable(ticked);
+    std::vector<ap_info_stu> ticked;
+    for (int row : Grid()->TickedRows()) {
+        if (row >= 0 && row < static_cast<int>(Rows().size()))
+            ticked.push_back(Rows()[static_cast<std::size_t>(row)].record);
+    }
+    batch_ = SelectSwitchable(kind, ticked);
     switch_block_ = switch_set_stu{};
     if (batch_.empty()) {
         context_.prompter.Warn("", Translate("Please select configurable devices!"),

@@ -10,9 +10,6 @@ namespace fk {
 
 namespace {
 
-// A short announcement carries only the version text with its length byte.
-constexpr std::size_t kShortAnnouncement = 33;
-
 bool IsZeroMac(const packet_head_stu& head) {
     return std::all_of(std::begin(head.mac), std::end(head.mac),
                        [](std::uint8_t b) { return b == 0; });
@@ -51,7 +48,7 @@ void CInboundHandlers::OnAnnouncement(const udp_packet_stu& element) {
         a.ip = ip;
         a.mac = mac;
         a.ap_type = head.ap_type;
-        a.long_form = head.len > kShortAnnouncement;
+        a.long_form = head.len > kShortAnnouncementSize;
         a.hello = DecodeAnnouncement(element.payload(), head.len);
         accepted = presence_.Announce(a);
     }
@@ -117,15 +114,11 @@ void CInboundHandlers::OnDeviceReport(const udp_packet_stu& element) {
 }
 
 void CInboundHandlers::OnScanResults(const udp_packet_stu& element) {
-    scan_reply_stu reply = DecodeScanReply(element.payload());
-    // Entries beyond the 32 a packet can hold are not ours to read.
-    reply.icount = static_cast<std::uint8_t>(reply.EntryCount());
-    for (std::size_t i = 0; i < reply.EntryCount(); ++i) ConvertFieldToLocal(reply.entries[i].ssid);
-    if (static_cast<int>(reply.packet_id) == static_cast<int>(reply.packet_count) - 1) {
+    const ScanResults results = DecodeScanResults(element.payload());
+    if (static_cast<int>(results.packet_id) == static_cast<int>(results.packet_count) - 1) {
         link_.SetScanComplete();
     }
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&reply);
-    store_.SaveScanResults(std::span<const std::uint8_t>(bytes, sizeof(reply)));
+    store_.SaveScanResults(results);
 }
 
 }  // namespace fk

@@ -11,12 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/address_text.h"
+#include "protocol/wire_sizes.h"
+
 namespace fk {
 
 inline constexpr std::uint16_t kPacketMagic = 0x1988;
-inline constexpr std::size_t kHeaderSize = 16;
-inline constexpr std::size_t kMaxDatagram = 1472;
-inline constexpr std::size_t kMaxPayload = kMaxDatagram - kHeaderSize;  // 1456
 
 inline constexpr std::uint16_t kPortAnnounce = 9785;   // devices announce themselves here
 inline constexpr std::uint16_t kPortSearch = 9786;     // search broadcasts go here
@@ -88,12 +88,5 @@ bool IsAcceptableDatagram(std::span<const std::uint8_t> datagram);
 // Copies an accepted datagram into a queue element; nullopt when the checks fail.
 std::optional<udp_packet_stu> MakeQueueElement(std::span<const std::uint8_t> datagram,
                                                std::uint32_t source_ip, std::uint16_t source_port);
-
-// Text forms shared by every layer.
-std::string MacBytesToText(const std::uint8_t* mac);     // "%02x:%02x:%02x:%02x:%02x:%02x"
-std::string IpOctetsToText(const std::uint8_t* octets);  // "%d.%d.%d.%d", first octet first
-std::string IpHostOrderToText(std::uint32_t ip);
-std::array<std::uint8_t, 4> IpTextToOctets(std::string_view text);
-std::array<std::uint8_t, 6> MacTextToBytes(std::string_view text);
 
 }  // namespace fk

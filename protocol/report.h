@@ -8,6 +8,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "app/utf8.h"
+#include "protocol/wire_sizes.h"
 
 namespace fk {
 
@@ -27,9 +31,9 @@ struct fixed_text {
         len = static_cast<std::uint8_t>(n);
     }
 };
-using text32 = fixed_text<32>;
-using text64 = fixed_text<64>;
-using text26 = fixed_text<26>;
+using text32 = fixed_text<kNameTextBytes>;
+using text64 = fixed_text<kKeyTextBytes>;
+using text26 = fixed_text<kWepKeyTextBytes>;
 
 struct wep_key_stu {
     std::uint8_t type;
@@ -137,9 +141,6 @@ struct scan_entry_stu {
     std::uint8_t bandwidth;    // 43
 };
 
-inline constexpr std::size_t kMaxScanEntries = 32;
-inline constexpr std::size_t kScanPayloadRead = 1414;
-
 struct scan_reply_stu {
     std::uint8_t packet_count;                // 0
     std::uint8_t packet_id;                   // 1
@@ -151,10 +152,10 @@ struct scan_reply_stu {
 };
 #pragma pack(pop)
 
-static_assert(sizeof(ap_report_stu) == 756);
-static_assert(sizeof(ap_hello_stu) == 112);
-static_assert(sizeof(keepalive_stu) == 40);
-static_assert(sizeof(scan_entry_stu) == 44);
+static_assert(sizeof(ap_report_stu) == kReportSize);
+static_assert(sizeof(ap_hello_stu) == kAnnouncementSize);
+static_assert(sizeof(keepalive_stu) == kKeepaliveSize);
+static_assert(sizeof(scan_entry_stu) == kScanEntrySize);
 static_assert(sizeof(scan_reply_stu) == kScanPayloadRead);
 static_assert(offsetof(ap_report_stu, wpapsk_key_time) == 231);
 static_assert(offsetof(ap_report_stu, wep_key) == 237);
@@ -162,6 +163,18 @@ static_assert(offsetof(ap_report_stu, wpa_radius_ip) == 350);
 static_assert(offsetof(ap_report_stu, bridge_ssid) == 436);
 static_assert(offsetof(ap_report_stu, vlan_en) == 732);
 static_assert(offsetof(ap_report_stu, vlan_id_lan4) == 748);
+// The command blocks are slices of the report, so their sizes are its offsets.
+static_assert(offsetof(ap_report_stu, ap_name) - offsetof(ap_report_stu, ip_mode) == kIpBlockSize);
+static_assert(sizeof(text32) == kNameBlockSize);
+static_assert(offsetof(ap_report_stu, rf_count) - offsetof(ap_report_stu, restart_en) ==
+              kTimedRebootBlockSize);
+static_assert(offsetof(ap_report_stu, bridge_work_mode) - offsetof(ap_report_stu, rf_count) ==
+              kWirelessBlockSize);
+static_assert(offsetof(ap_report_stu, vlan_en) - offsetof(ap_report_stu, bridge_work_mode) ==
+              kBridgeBlockSize);
+static_assert(offsetof(ap_report_stu, bridge_transparent) - offsetof(ap_report_stu, vlan_en) ==
+              kVlanBlockShort);
+static_assert(kVlanBlockShort + kSwitchBlockSize == kVlanBlockFull);
 
 // Decoders copy at most the structure's size out of `payload` and zero the rest:
 // they never read past the span, whatever a length byte claims.
@@ -170,10 +183,17 @@ ap_hello_stu DecodeAnnouncement(std::span<const std::uint8_t> payload, std::size
 keepalive_stu DecodeKeepalive(std::span<const std::uint8_t> payload);
 scan_reply_stu DecodeScanReply(std::span<const std::uint8_t> payload);
 
-// Byte count of the UTF-8 character starting at `text[pos]` when it is complete and
-// well formed (no overlong forms, no surrogates, nothing above U+10FFFF); 0 otherwise,
-// and 0 when `pos` is at or past the end.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos);
+// One scan result packet as the controller keeps it: the head, with the count cut to
+// what a packet can hold, and only the entries the payload really carries, their
+// SSIDs already in the local code page.
+struct ScanResults {
+    std::uint8_t packet_count = 0;
+    std::uint8_t packet_id = 0;
+    std::uint8_t icount = 0;
+    std::vector<scan_entry_stu> entries;
+};
+ScanResults DecodeScanResults(std::span<const std::uint8_t> payload);
+
 // A device text (name, SSID) as received, in UTF-8. Keeps every complete character
 // and drops only a character cut off at the end of the fixed area.
 std::string Utf8ToLocal(std::string_view text);

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-#include "protocol/packet.h"
-#include "protocol/udp_socket.h"
+#include "protocol/address_text.h"
 
 namespace fk {
 

@@ -8,16 +8,15 @@
 #include <cstring>
 
 #include "protocol/adapter_source.h"
+#include "protocol/address_text.h"
 
 namespace fk {
 namespace {
 
 std::string Ipv4Text(const sockaddr* sa) {
     if (sa == nullptr || sa->sa_family != AF_INET) return "0.0.0.0";
-    char buf[INET_ADDRSTRLEN] = {};
     const auto* in = reinterpret_cast<const sockaddr_in*>(sa);
-    inet_ntop(AF_INET, &in->sin_addr, buf, sizeof(buf));
-    return buf;
+    return IpHostOrderToText(ntohl(in->sin_addr.s_addr));
 }
 
 bool IsUp(unsigned int flags) {

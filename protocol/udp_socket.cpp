@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "protocol/address_text.h"
+
 namespace fk {
 
 namespace {
@@ -42,13 +44,6 @@ bool Configure(int fd, const UdpSocketConfig& config) {
 }
 
 }  // namespace
-
-bool ParseIpv4(const std::string& text, std::uint32_t& host_order) {
-    in_addr address{};
-    if (inet_pton(AF_INET, text.c_str(), &address) != 1) return false;
-    host_order = ntohl(address.s_addr);
-    return true;
-}
 
 CUdpSocket::~CUdpSocket() {
     Close();

@@ -59,7 +59,4 @@ class CUdpSocket {
     std::atomic<int> fd_{-1};
 };
 
-// Dotted text to host-order value; false for anything that is not four octets.
-bool ParseIpv4(const std::string& text, std::uint32_t& host_order);
-
 }  // namespace fk

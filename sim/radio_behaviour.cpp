@@ -26,16 +26,9 @@ bool ApplyBlock(SimRadio& radio, std::span<const std::uint8_t> payload, std::siz
     return true;
 }
 
-std::uint32_t OctetsToHost(const std::uint8_t* o) {
-    return (std::uint32_t{o[0]} << 24) | (std::uint32_t{o[1]} << 16) | (std::uint32_t{o[2]} << 8) |
-           o[3];
-}
-
 void HostToOctets(std::uint32_t ip, std::uint8_t* o) {
-    o[0] = static_cast<std::uint8_t>(ip >> 24);
-    o[1] = static_cast<std::uint8_t>(ip >> 16);
-    o[2] = static_cast<std::uint8_t>(ip >> 8);
-    o[3] = static_cast<std::uint8_t>(ip);
+    const Ipv4Octets octets = OctetsOfHostOrder(ip);
+    std::copy(octets.begin(), octets.end(), o);
 }
 
 CommandOutcome Answer(std::uint8_t result) {
@@ -52,21 +45,18 @@ CommandOutcome Ack() {
 }
 
 CommandOutcome OnSetBridge(SimRadio& radio, std::span<const std::uint8_t> payload) {
-    constexpr std::size_t kBridgeBlock = 304;
-    constexpr std::size_t kBridgeSize = kBridgeBlock + 22;
-    if (payload.size() < kBridgeSize) return {};
+    if (payload.size() < kBridgePayloadSize) return {};
     CommandOutcome out = Answer(radio.results.bridge);
     if (radio.results.bridge != 0) return out;
     std::memcpy(ReportBytes(radio) + offsetof(ap_report_stu, bridge_work_mode), payload.data(),
-                kBridgeBlock);
+                kBridgeBlockSize);
     radio.report.work_mode = 2;  // a bridged radio is a station of the chosen access point
-    out.address_changed = ApplyAddressBlock(radio, payload.subspan(kBridgeBlock, 22));
+    out.address_changed = ApplyAddressBlock(radio, payload.subspan(kBridgeBlockSize, kIpBlockSize));
     return out;
 }
 
 CommandOutcome OnUpgrade(SimRadio& radio, std::span<const std::uint8_t> payload) {
-    constexpr std::size_t kUpgradeSize = 268;
-    if (payload.size() < kUpgradeSize) return {};
+    if (payload.size() < kUpgradePayloadSize) return {};
     const auto* name = reinterpret_cast<const char*>(payload.data());
     radio.upgrade_file.assign(name, strnlen(name, std::min<std::size_t>(payload[260], 259)));
     std::memcpy(&radio.upgrade_size, payload.data() + 264, 4);
@@ -84,7 +74,7 @@ CommandOutcome OnUpgradeStatus(SimRadio& radio) {
 CommandOutcome OnSwitch(SimRadio& radio, std::span<const std::uint8_t> payload, bool tdma) {
     // Each command carries the whole 12-byte switch block, but only its own byte means
     // anything: applying the rest would switch the other feature off behind the user's back.
-    if (payload.size() < 12) return {};
+    if (payload.size() < kSwitchBlockSize) return {};
     if (tdma) {
         radio.report.tdmaEn = payload[1];
     } else {
@@ -94,10 +84,11 @@ CommandOutcome OnSwitch(SimRadio& radio, std::span<const std::uint8_t> payload, 
 }
 
 CommandOutcome OnVlan(SimRadio& radio, std::span<const std::uint8_t> payload) {
-    if (payload.size() < 10) return {};
+    if (payload.size() < kVlanBlockShort) return {};
     CommandOutcome out = Answer(radio.results.vlan);
     if (radio.results.vlan != 0) return out;
-    ApplyBlock(radio, payload, offsetof(ap_report_stu, vlan_en), payload.size() >= 22 ? 22 : 10);
+    ApplyBlock(radio, payload, offsetof(ap_report_stu, vlan_en),
+               payload.size() >= kVlanBlockFull ? kVlanBlockFull : kVlanBlockShort);
     out.restart = true;
     return out;
 }
@@ -113,14 +104,14 @@ CommandOutcome OnRestart(SimRadio& radio, std::uint8_t result) {
 
 int PrefixOfMask(const std::uint8_t* mask) {
     int bits = 0;
-    for (std::uint32_t m = OctetsToHost(mask); m & 0x80000000u; m <<= 1) ++bits;
+    for (std::uint32_t m = HostOrderOf(mask); m & 0x80000000u; m <<= 1) ++bits;
     return bits;
 }
 
 bool ApplyAddressBlock(SimRadio& radio, std::span<const std::uint8_t> block) {
-    if (block.size() < 22) return false;
-    const std::uint32_t new_ip = OctetsToHost(block.data() + 1);
-    std::memcpy(ReportBytes(radio) + offsetof(ap_report_stu, ip_mode), block.data(), 22);
+    if (block.size() < kIpBlockSize) return false;
+    const std::uint32_t new_ip = HostOrderOf(block.data() + 1);
+    std::memcpy(ReportBytes(radio) + offsetof(ap_report_stu, ip_mode), block.data(), kIpBlockSize);
     if (new_ip == 0 || new_ip == radio.ip) {
         HostToOctets(radio.ip, radio.report.ip);  // an empty address is never taken
         return false;
@@ -151,7 +142,7 @@ Datagram Announcement(const SimRadio& radio, Clock now) {
     hello.bridge_transparent = radio.report.bridge_transparent;
     hello.tdmaEn = radio.report.tdmaEn;
     auto bytes = BytesOf(hello);
-    if (radio.short_announce) bytes = bytes.first(33);
+    if (radio.short_announce) bytes = bytes.first(kShortAnnouncementSize);
     return RadioDatagram(radio, MSG_DISCOVER, bytes);
 }
 
@@ -222,16 +213,23 @@ CommandOutcome ApplyCommand(SimRadio& radio, std::uint16_t type,
             radio.registered = true;
             return out;
         case MSG_SET_IP:
-            if (payload.size() < 22) return {};
+            if (payload.size() < kIpBlockSize) return {};
             out = Ack();
             out.address_changed = ApplyAddressBlock(radio, payload);
             return out;
         case MSG_SET_WIRELESS:
-            return ApplyBlock(radio, payload, offsetof(ap_report_stu, rf_count), 328) ? Ack() : out;
+            return ApplyBlock(radio, payload, offsetof(ap_report_stu, rf_count), kWirelessBlockSize)
+                       ? Ack()
+                       : out;
         case MSG_SET_TIMED_REBOOT:
-            return ApplyBlock(radio, payload, offsetof(ap_report_stu, restart_en), 4) ? Ack() : out;
+            return ApplyBlock(radio, payload, offsetof(ap_report_stu, restart_en),
+                              kTimedRebootBlockSize)
+                       ? Ack()
+                       : out;
         case MSG_SET_NAME:
-            return ApplyBlock(radio, payload, offsetof(ap_report_stu, ap_name), 33) ? Ack() : out;
+            return ApplyBlock(radio, payload, offsetof(ap_report_stu, ap_name), kNameBlockSize)
+                       ? Ack()
+                       : out;
         case MSG_SCAN_AP:
             out.send_scan = true;
             return out;

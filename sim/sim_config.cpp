@@ -1,7 +1,6 @@
 #include "sim/sim_config.h"
 
-#include <arpa/inet.h>
-
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -10,23 +9,19 @@
 #include <map>
 #include <sstream>
 
+#include "protocol/model_capabilities.h"
 #include "protocol/packet.h"
 
 namespace fk::sim {
 namespace {
 
-constexpr std::uint16_t kModelCodes[] = {1,   2,   3,   4,   5,   6,   7,   8,   9,
-                                         10,  11,  257, 258, 259, 260, 261, 262, 263,
-                                         264, 265, 266, 267, 268, 269, 270};
 constexpr std::uint8_t kWorkModes[] = {1, 2, 1, 2, 3, 4, 5, 6, 7};
 constexpr std::uint8_t kChannels24[] = {1, 6, 11, 0};
 constexpr std::uint8_t kChannels5[] = {36, 149, 165, 0};
 
 void HostToOctets(std::uint32_t ip, std::uint8_t* o) {
-    o[0] = static_cast<std::uint8_t>(ip >> 24);
-    o[1] = static_cast<std::uint8_t>(ip >> 16);
-    o[2] = static_cast<std::uint8_t>(ip >> 8);
-    o[3] = static_cast<std::uint8_t>(ip);
+    const Ipv4Octets octets = OctetsOfHostOrder(ip);
+    std::copy(octets.begin(), octets.end(), o);
 }
 
 std::uint32_t MaskOf(int prefix) {
@@ -341,9 +336,9 @@ std::vector<std::pair<std::string, std::string>> SplitPairs(std::string_view tex
 }  // namespace
 
 std::uint32_t ParseIp(std::string_view text, bool& ok) {
-    in_addr addr{};
-    ok = inet_pton(AF_INET, std::string(text).c_str(), &addr) == 1;
-    return ok ? ntohl(addr.s_addr) : 0;
+    std::uint32_t ip = 0;
+    ok = ParseIpv4(text, ip);
+    return ip;
 }
 
 std::string IpText(std::uint32_t ip) {
@@ -382,7 +377,7 @@ std::vector<SimRadio> GenerateGroup(const RadioGroup& plan, int first_index, Clo
         SimRadio r = PlainRadio(i + 1, now);
         r.iface = plan.iface;
         SetIp(r, plan.base_ip + static_cast<std::uint32_t>(k), plan.prefix);
-        r.ap_type = kModelCodes[i % std::size(kModelCodes)];
+        r.ap_type = KnownModels()[static_cast<std::size_t>(i) % KnownModels().size()].code;
         r.report.rf_type = static_cast<std::uint8_t>(i % 2);
         r.report.ssid_rf_type = r.report.rf_type;
         r.report.channel = r.report.rf_type ? kChannels5[(i / 2) % 4] : kChannels24[(i / 2) % 4];

@@ -14,6 +14,7 @@
 #include <set>
 #include <utility>
 
+#include "protocol/address_text.h"
 #include "sim/sim_config.h"
 
 extern char** environ;
@@ -64,11 +65,13 @@ bool SimNetwork::Open(std::uint16_t search_port, std::uint16_t command_port,
     if (command_fd_ < 0) return false;
     send_fd_ = OpenUdp(0, error);
     if (send_fd_ < 0) return false;
-    in_addr group_addr{};
-    if (inet_pton(AF_INET, group.c_str(), &group_addr) != 1) {
+    std::uint32_t group_ip = 0;
+    if (!ParseIpv4(group, group_ip)) {
         error = "bad multicast group " + group;
         return false;
     }
+    in_addr group_addr{};
+    group_addr.s_addr = htonl(group_ip);
     for (const std::string& iface : std::set<std::string>(ifaces.begin(), ifaces.end())) {
         ip_mreqn request{};
         request.imr_multiaddr = group_addr;

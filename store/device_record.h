@@ -75,4 +75,8 @@ struct ap_select_stu {
     int ap_type = 0;
 };
 
+inline ap_select_stu SelectionOf(const ap_info_stu& record) {
+    return {record.IpText(), record.MacText(), record.ap_type};
+}
+
 }  // namespace fk

@@ -4,23 +4,11 @@
 #include <cstdio>
 
 #include "app/language.h"
+#include "protocol/model_capabilities.h"
 #include "store/device_record.h"
 
 namespace fk {
 namespace {
-
-struct ModelEntry {
-    int code;
-    const char* name;
-};
-
-constexpr std::array<ModelEntry, 25> kModels = {{
-    {1, "NX-01"},   {2, "NX-02"},   {3, "NX-03"},   {4, "NX-04"},   {5, "NX-05"},
-    {6, "NX-06"},   {7, "NX-07"},   {8, "NX-08"},   {9, "NX-09"},   {10, "NX-10"},
-    {11, "NX-11"},  {257, "NQ-01"}, {258, "NQ-02"}, {259, "NQ-03"}, {260, "NQ-04"},
-    {261, "NQ-05"}, {262, "NQ-06"}, {263, "NQ-07"}, {264, "NQ-08"}, {265, "NQ-09"},
-    {266, "NQ-10"}, {267, "NQ-11"}, {268, "NQ-12"}, {269, "NQ-13"}, {270, "NQ-14"},
-}};
 
 constexpr std::array<const char*, 10> kStatusKeys = {
     FK_TR("Outline"),         FK_TR("Online"),       FK_TR("Bridge success"), FK_TR("Bridge fail"),
@@ -51,12 +39,6 @@ std::string OnOffText(int value) {
     return Translate(value != 0 ? FK_TR("On2") : FK_TR("Off2"));
 }
 
-// The switch exists neither on these models nor in modes that route or repeat.
-bool LacksTransparentBridge(int type_code, int work_mode) {
-    return type_code == 4 || type_code == 261 ||
-           (work_mode >= WORK_MODE_REPEATER && work_mode <= WORK_MODE_ROUTER);
-}
-
 }  // namespace
 
 std::string StatusName(int code) {
@@ -64,17 +46,21 @@ std::string StatusName(int code) {
 }
 
 std::string ModelName(int type_code) {
-    for (const auto& m : kModels) {
-        if (m.code == type_code) return m.name;
-    }
-    return kModels[0].name;
+    return std::string(ModelByCode(type_code).name);
 }
 
 int ModelCode(std::string_view model_name) {
-    for (const auto& m : kModels) {
-        if (model_name == m.name) return m.code;
-    }
-    return kModels[0].code;
+    return ModelByName(model_name).code;
+}
+
+bool HasTransparentBridgeSwitch(int type_code, int work_mode) {
+    // A radio that routes or repeats has no bridge of its own to make transparent.
+    return ModelByCode(type_code).transparent_bridge &&
+           !(work_mode >= WORK_MODE_REPEATER && work_mode <= WORK_MODE_ROUTER);
+}
+
+bool HasTdmaSwitch(int type_code) {
+    return ModelByCode(type_code).tdma;
 }
 
 std::string WorkModeName(int code) {
@@ -91,14 +77,11 @@ std::string ChannelText(int channel) {
 }
 
 std::string TransparentBridgeText(int type_code, int work_mode, int value) {
-    if (LacksTransparentBridge(type_code, work_mode)) return kNotApplicable;
-    return OnOffText(value);
+    return HasTransparentBridgeSwitch(type_code, work_mode) ? OnOffText(value) : kNotApplicable;
 }
 
 std::string TdmaText(int type_code, int value) {
-    const bool has_tdma = type_code == 6 || (type_code >= 8 && type_code <= 11) ||
-                          (type_code >= 265 && type_code <= 270);
-    return has_tdma ? OnOffText(value) : kNotApplicable;
+    return HasTdmaSwitch(type_code) ? OnOffText(value) : kNotApplicable;
 }
 
 std::string UptimeText(std::uint32_t seconds) {

@@ -14,6 +14,9 @@ int ModelCode(std::string_view model_name);
 std::string WorkModeName(int code);
 std::string SecurityName(int code);
 std::string ChannelText(int channel);
+// Whether the switch can be set on such a device; where it cannot, its text is "N/A".
+bool HasTransparentBridgeSwitch(int type_code, int work_mode);
+bool HasTdmaSwitch(int type_code);
 std::string TransparentBridgeText(int type_code, int work_mode, int value);
 std::string TdmaText(int type_code, int value);
 std::string UptimeText(std::uint32_t seconds);

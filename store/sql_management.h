@@ -34,7 +34,7 @@ class CSqlManagement final : public IOperationStore {
 
     // Updates from device messages.
     bool SaveDeviceReport(ap_info_stu record);
-    bool SaveScanResults(std::span<const std::uint8_t> payload);
+    bool SaveScanResults(const ScanResults& packet);
     bool ClearScanResults() override;
     bool DeleteDevice(const std::string& mac);
     bool UpdateUptime(const std::string& ip, const std::string& mac, std::uint32_t seconds);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -49,6 +50,17 @@ constexpr const char* kSearchedColumns[] = {
     "ap_status_str", "secure_mode_str",
 };
 
+// A misspelt sort or search column fails the build instead of every query at run time.
+static_assert(std::ranges::all_of(kDeviceSort, [](const SortColumn& c) {
+    return HasColumn(kApInfoColumns, c.name);
+}));
+static_assert(std::ranges::all_of(kScanSort, [](const SortColumn& c) {
+    return HasColumn(kScanColumns, c.name);
+}));
+static_assert(std::ranges::all_of(kSearchedColumns, [](const char* name) {
+    return HasColumn(kApInfoColumns, name);
+}));
+
 // The search text is bound once and used by every column: it is a pattern, so "%"
 // and "_" keep their meaning, and a quote in it is just a character.
 std::string SearchClause() {
@@ -93,7 +105,8 @@ bool CSqlManagement::QueryDevicePage(int sort, std::vector<ap_info_stu>& list, i
     const auto at = ResolveColumns(*rs_, kApInfoColumns);
     for (std::int64_t i = 0; i < n; ++i, rs_->MoveNext()) {
         int status = 0;
-        if (rs_->GetFieldValue(at[kApStatus], status) && status != 0) ++online_count;
+        constexpr std::size_t kStatus = ColumnAt(kApInfoColumns, "ap_status");
+        if (rs_->GetFieldValue(at[kStatus], status) && status != 0) ++online_count;
         if (i >= first && i < end) list.push_back(ReadDeviceRow(*rs_, at));
     }
     rs_->Close();

@@ -62,21 +62,14 @@ bool CSqlManagement::SaveDeviceReport(ap_info_stu record) {
     return WriteRowLocked(kSelectDevice, Key(mac), kApInfoColumns, row);
 }
 
-bool CSqlManagement::SaveScanResults(std::span<const std::uint8_t> payload) {
-    const scan_reply_stu packet = DecodeScanReply(payload);
-    constexpr std::size_t kHead = offsetof(scan_reply_stu, entries);
-    // Only entries the payload really holds: the count byte is the sender's claim.
-    const std::size_t held =
-        payload.size() > kHead ? (payload.size() - kHead) / sizeof(scan_entry_stu) : 0;
-    const std::size_t count = std::min(packet.EntryCount(), held);
+bool CSqlManagement::SaveScanResults(const ScanResults& packet) {
     std::vector<ScanRow> rows;
-    rows.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        rows.push_back(ScanRowValues(packet, packet.entries[i]));
+    rows.reserve(packet.entries.size());
+    for (const scan_entry_stu& entry : packet.entries) rows.push_back(ScanRowValues(packet, entry));
 
     Lock guard(lock_);
     for (const ScanRow& row : rows) {
-        WriteRowLocked(kSelectScanEntry, {row[kScanMac]}, kScanColumns, row);
+        WriteRowLocked(kSelectScanEntry, {row[ColumnAt(kScanColumns, "mac")]}, kScanColumns, row);
     }
     return true;
 }

@@ -86,9 +86,9 @@ std::string TakeSendOption(const CommandArgs& args, std::size_t& i, SendOptions&
                    : "";
     }
     if (take("--payload")) {
-        return missing || !ParseHex(value, o.payload)
-                   ? "--payload needs hex bytes, at most 1456 of them"
-                   : "";
+        return missing || !ParseHex(value, o.payload) ? "--payload needs hex bytes, at most " +
+                                                            std::to_string(kMaxPayload) + " of them"
+                                                      : "";
     }
     if (take("--wait")) {
         return missing || !ParseCount(value, o.wait_seconds) ? "--wait needs seconds" : "";

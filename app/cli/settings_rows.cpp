@@ -1,5 +1,8 @@
 #include "app/cli/settings_rows.h"
 
+#include <cstdio>
+#include <tuple>
+
 #include "app/language.h"
 #include "config/management_save.h"
 #include "store/display_codes.h"

@@ -22,10 +22,10 @@ std::vector<ap_select_stu> Devices(int n) {
 
 ip_range_stu Range(const char* begin, const char* end, const char* mask = "255.255.255.0") {
     ip_range_stu r;
-    r.begin = OctetsFromText(begin);
-    r.end = OctetsFromText(end);
-    r.mask = OctetsFromText(mask);
-    r.gateway = OctetsFromText("192.168.1.1");
+    r.begin = IpTextToOctets(begin);
+    r.end = IpTextToOctets(end);
+    r.mask = IpTextToOctets(mask);
+    r.gateway = IpTextToOctets("192.168.1.1");
     return r;
 }
 
@@ -75,7 +75,7 @@ TEST(BatchIpFlow, TellsTheEngineEachNewAddressBeforeItsCommand) {
     test::RecordingLink link;
     test::FakeStore store;
     ip_range_stu range = Range("192.168.1.254", "192.168.2.5", "255.255.0.0");
-    range.dns1 = OctetsFromText("8.8.4.4");
+    range.dns1 = IpTextToOctets("8.8.4.4");
     const auto selection = Devices(3);
     CBatchIpFlow flow(selection, range);
     test::StepFlow(flow, link, store);
@@ -90,7 +90,7 @@ TEST(BatchIpFlow, TellsTheEngineEachNewAddressBeforeItsCommand) {
         // The command goes to where the device is now, not where it will be.
         EXPECT_EQ(sent[i].ip, selection[i].ip);
         EXPECT_TRUE(sent[i].retransmit);
-        const auto want = BuildIpBlock(OctetsFromText(expected[i]), range.mask, range.gateway,
+        const auto want = BuildIpBlock(IpTextToOctets(expected[i]), range.mask, range.gateway,
                                        range.dns1, range.dns2, 1);
         EXPECT_EQ(sent[i].payload, std::vector<std::uint8_t>(want.begin(), want.end()));
     }

@@ -59,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(IpBlock, LaysOutModeFiveAddressesAndFlag) {
     const ip_set_stu block = BuildIpBlock(
-        OctetsFromText("192.168.1.20"), OctetsFromText("255.255.255.0"),
-        OctetsFromText("192.168.1.1"), OctetsFromText("8.8.8.8"), OctetsFromText(""), 1);
+        IpTextToOctets("192.168.1.20"), IpTextToOctets("255.255.255.0"),
+        IpTextToOctets("192.168.1.1"), IpTextToOctets("8.8.8.8"), IpTextToOctets(""), 1);
     const ip_set_stu want = {1, 192, 168, 1, 20, 255, 255, 255, 0, 192, 168,
                              1, 1,   8,   8, 8,  8,   0,   0,   0, 0,   1};
     EXPECT_EQ(block, want);
@@ -68,9 +68,9 @@ TEST(IpBlock, LaysOutModeFiveAddressesAndFlag) {
 }
 
 TEST(IpText, OctetsRoundTripAndKeepLowBits) {
-    EXPECT_EQ(OctetsToText(OctetsFromText("10.0.0.254")), "10.0.0.254");
-    EXPECT_EQ(OctetsToText(OctetsFromText("192.168.0.300")), "192.168.0.44");
-    EXPECT_EQ(OctetsToText(OctetsFromText("")), "0.0.0.0");
+    EXPECT_EQ(IpOctetsToText(IpTextToOctets("10.0.0.254")), "10.0.0.254");
+    EXPECT_EQ(IpOctetsToText(IpTextToOctets("192.168.0.300")), "192.168.0.44");
+    EXPECT_EQ(IpOctetsToText(IpTextToOctets("")), "0.0.0.0");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kMac = "02:46:4b:00:00:01";
 
 void SetIp(std::uint8_t (&field)[4], const char* text) {
-    const auto o = OctetsFromText(text);
+    const auto o = IpTextToOctets(text);
     std::copy(o.begin(), o.end(), field);
 }
 
@@ -106,8 +106,8 @@ TEST_F(ManagementSaveTest, AnAddressChangeFromIpModeZeroSendsModeOneAndWaitsWith
     EXPECT_EQ(commands[0].type, MSG_SET_IP);
     EXPECT_EQ(commands[0].pending_ip, "198.18.0.30");
     EXPECT_EQ(commands[0].ip, "198.18.0.20");
-    const auto want = BuildIpBlock(OctetsFromText("198.18.0.30"), OctetsFromText("255.255.255.0"),
-                                   OctetsFromText("198.18.0.1"), {}, {}, 1);
+    const auto want = BuildIpBlock(IpTextToOctets("198.18.0.30"), IpTextToOctets("255.255.255.0"),
+                                   IpTextToOctets("198.18.0.1"), {}, {}, 1);
     EXPECT_EQ(commands[0].payload, std::vector<std::uint8_t>(want.begin(), want.end()));
     const auto wait = WaitAfterSave(plan.save);
     ASSERT_TRUE(wait);
@@ -165,15 +165,15 @@ TEST_F(ManagementSaveTest, VlanIdentifiersAreCheckedOnlyWhereTheyApply) {
         const char* message;  // empty: accepted
         std::size_t sent;     // bytes of MSG_SET_VLAN, 0 for none
     } cases[] = {
-        {"empty manage id", 3, WORK_MODE_AP, true, "", "1", "VLAN range: 1-4094", 0},
-        {"id 0", 3, WORK_MODE_AP, true, "0", "1", "VLAN range: 1-4094", 0},
-        {"id 4095", 3, WORK_MODE_AP, true, "4095", "1", "VLAN range: 1-4094", 0},
+        {"empty manage id", 3, WORK_MODE_AP, true, "", "1", "VLAN range:1-4094", 0},
+        {"id 0", 3, WORK_MODE_AP, true, "0", "1", "VLAN range:1-4094", 0},
+        {"id 4095", 3, WORK_MODE_AP, true, "4095", "1", "VLAN range:1-4094", 0},
         {"digits past the range never wrap", 3, WORK_MODE_AP, true, "4294967297", "1",
-         "VLAN range: 1-4094", 0},
+         "VLAN range:1-4094", 0},
         {"id 4094 on a short model", 4, WORK_MODE_AP, true, "4094", "1", "", 10},
-        {"three-port model", 268, WORK_MODE_AP, true, "5", "0", "LAN2 range: 1-4094", 0},
+        {"three-port model", 268, WORK_MODE_AP, true, "5", "0", "LAN2 range:1-4094", 0},
         {"one-port model labels its port LAN", 270, WORK_MODE_AP, true, "5", "0",
-         "LAN range: 1-4094", 0},
+         "LAN range:1-4094", 0},
         {"one-port model", 270, WORK_MODE_AP, true, "5", "9", "", 22},
         {"a station's tab is disabled and never blocks", 3, WORK_MODE_STATION, true, "", "", "", 0},
         {"switching off sends the old ids unchecked", 3, WORK_MODE_AP, false, "", "", "", 0},

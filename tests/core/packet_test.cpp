@@ -86,50 +86,5 @@ TEST(MakeQueueElement, ShortDatagramReadsZeroBeyondWhatWasSent) {
     EXPECT_FALSE(MakeQueueElement(std::vector<std::uint8_t>(15, 0), 0, 0).has_value());
 }
 
-TEST(AddressText, IpTextToOctetsReadsLikeScanf) {
-    const struct {
-        const char* text;
-        std::array<std::uint8_t, 4> octets;
-    } cases[] = {
-        {"", {0, 0, 0, 0}},
-        {"192.168.0.1", {192, 168, 0, 1}},
-        {"192.168.0.300", {192, 168, 0, 44}},
-        {"10.1", {10, 1, 0, 0}},
-        {"10..3.4", {10, 0, 0, 0}},
-        {"abc", {0, 0, 0, 0}},
-        {" 1. 2.3.4", {1, 2, 3, 4}},
-        {"1.2.3.-1", {1, 2, 3, 255}},
-        {"99999999999999.1.2.3", {255, 1, 2, 3}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(IpTextToOctets(c.text), c.octets) << c.text;
-}
-
-TEST(AddressText, MacTextToBytesReadsEitherCase) {
-    const struct {
-        const char* text;
-        std::array<std::uint8_t, 6> bytes;
-    } cases[] = {
-        {"", {0, 0, 0, 0, 0, 0}},
-        {"00:1a:2B:3c:4D:ff", {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0xff}},
-        {"AA:BB", {0xaa, 0xbb, 0, 0, 0, 0}},
-        {"1:2:3:4:5:6", {1, 2, 3, 4, 5, 6}},
-        {"aa-bb-cc-dd-ee-ff", {0xaa, 0, 0, 0, 0, 0}},
-        {"zz:11:22:33:44:55", {0, 0, 0, 0, 0, 0}},
-        {"abc:11", {0xab, 0, 0, 0, 0, 0}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(MacTextToBytes(c.text), c.bytes) << c.text;
-}
-
-TEST(AddressText, FormattingRoundTrips) {
-    const std::uint8_t mac[6] = {0x00, 0x0A, 0xBC, 0xDE, 0xF0, 0x01};
-    EXPECT_EQ(MacBytesToText(mac), "00:0a:bc:de:f0:01");
-    EXPECT_EQ(MacTextToBytes(MacBytesToText(mac)),
-              (std::array<std::uint8_t, 6>{0x00, 0x0A, 0xBC, 0xDE, 0xF0, 0x01}));
-    const std::uint8_t ip[4] = {198, 18, 0, 255};
-    EXPECT_EQ(IpOctetsToText(ip), "198.18.0.255");
-    EXPECT_EQ(IpHostOrderToText(0x7F000001), "127.0.0.1");
-    EXPECT_EQ(IpHostOrderToText(0), "0.0.0.0");
-}
-
 }  // namespace
 }  // namespace fk

@@ -100,6 +100,43 @@ TEST(Decoders, ScanEntryCountIsNeverTrustedBeyondTheArea) {
     EXPECT_EQ(DecodeScanReply(p).EntryCount(), 5u);
 }
 
+TEST(Decoders, ScanResultsKeepOnlyTheEntriesSentWithTheirSsidsMadeLocal) {
+    const struct {
+        const char* name;
+        std::uint8_t claimed;
+        std::size_t entries_sent;
+        std::size_t kept;
+        std::uint8_t icount;
+    } cases[] = {
+        {"as claimed", 3, 3, 3, 3},
+        {"claims fewer", 1, 3, 1, 1},
+        {"claims more than sent", 5, 2, 2, 5},
+        {"claims more than fit", 200, 40, kMaxScanEntries, kMaxScanEntries},
+        {"head only", 4, 0, 0, 4},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> payload = {2, 1, c.claimed};
+        for (std::size_t i = 0; i < c.entries_sent; ++i) {
+            scan_entry_stu e{};
+            e.mac[5] = static_cast<std::uint8_t>(i);
+            e.signal = -60;
+            e.ssid.Assign(std::string(30, 's') + "\xE4\xB8");  // a character cut by the area
+            const auto* b = reinterpret_cast<const std::uint8_t*>(&e);
+            payload.insert(payload.end(), b, b + sizeof(e));
+        }
+        const ScanResults r = DecodeScanResults(payload);
+        EXPECT_EQ(r.packet_count, 2) << c.name;
+        EXPECT_EQ(r.packet_id, 1) << c.name;
+        EXPECT_EQ(r.icount, c.icount) << c.name;
+        ASSERT_EQ(r.entries.size(), c.kept) << c.name;
+        for (std::size_t i = 0; i < c.kept; ++i) {
+            EXPECT_EQ(r.entries[i].mac[5], i) << c.name;
+            EXPECT_EQ(r.entries[i].signal, -60) << c.name;
+            EXPECT_EQ(r.entries[i].ssid.View(), std::string(30, 's')) << c.name;
+        }
+    }
+}
+
 TEST(Utf8ToLocal, KeepsWholeCharactersAndDropsBrokenTails) {
     const std::string ideographs = "\xE4\xB8\xAD\xE6\x96\x87";  // two CJK ideographs
     std::string cut32(30, 'a');
@@ -130,16 +167,6 @@ TEST(Utf8ToLocal, KeepsWholeCharactersAndDropsBrokenTails) {
         {"invalid lead byte", "\xFFxyz", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(Utf8ToLocal(c.in), c.out) << c.name;
-}
-
-TEST(Utf8SequenceLength, MeasuresTheCharacterAtAPositionInsideTheText) {
-    const std::string text = "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x93\xA1\xB8";
-    const struct {
-        std::size_t pos;
-        std::size_t len;
-    } cases[] = {{0, 1}, {1, 2}, {2, 0}, {3, 3}, {6, 4}, {10, 0}, {11, 0}, {99, 0}};
-    for (const auto& c : cases) EXPECT_EQ(Utf8SequenceLength(text, c.pos), c.len) << c.pos;
-    EXPECT_EQ(Utf8SequenceLength(std::string_view(text).substr(0, 5), 3), 0u);
 }
 
 TEST(Utf8ToLocal, ConvertFieldRewritesTheLengthByte) {

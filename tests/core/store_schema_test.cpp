@@ -120,7 +120,7 @@ TEST(StoreSchemaTest, UnusableDirectoryTellsOnceAndEveryOperationFailsAtOnce) {
     EXPECT_FALSE(store.ExecuteSql("delete from ap_info"));
     EXPECT_FALSE(store.DeleteDevice(MacOf(1)));
     const std::uint8_t packet[3] = {1, 0, 0};
-    EXPECT_TRUE(store.SaveScanResults(packet));  // the survey goes on regardless
+    EXPECT_TRUE(store.SaveScanResults(DecodeScanResults(packet)));  // the survey goes on regardless
     ap_info_stu record = MakeDevice(MacOf(2), "198.18.0.21");
     EXPECT_FALSE(store.GetDevice(MacOf(2), record));
     EXPECT_EQ(record.MacText(), "");

@@ -178,6 +178,48 @@ TEST_F(StoreTest, RecordReadBackHoldsOnlyWhatTheStoreKeeps) {
     }
 }
 
+// The columns that are written but never read back: what other tools, the search and
+// the sort see of a device.
+TEST_F(StoreTest, ShownAndSortColumnsHoldTheRecordsTexts) {
+    const struct {
+        int type;
+        int work_mode;
+        const char* column;
+        std::string stored;
+    } cases[] = {
+        {4, 6, "ap_type_str", "NX-04"},
+        {4, 6, "ap_status_str", "Online"},
+        {4, 6, "work_mode_str", "WISP"},
+        {4, 6, "up_time_str", "1 1:1:1"},
+        {4, 6, "secure_mode_str", "WPA2_PSK"},
+        {4, 6, "bridge_transparent_str", "N/A"},
+        {4, 6, "tdmaEn_str", "N/A"},
+        {265, 1, "bridge_transparent_str", "On2"},
+        {265, 1, "tdmaEn_str", "Off2"},
+        {4, 6, "typeof(ip_num)", "real"},
+        {4, 6, "ip_num", std::to_string(IpNumber("198.18.0.20")) + ".0"},
+        {4, 6, "bridge_work_mode", "2"},
+        {4, 6, "bridge_mac", "0a:00:00:00:00:07"},
+        {4, 6, "bridge_channel", "11"},
+        {4, 6, "bridge_ssid", "peer"},
+    };
+    for (const auto& c : cases) {
+        ap_info_stu r = MakeDevice(MacOf(1), "198.18.0.20", "mast", c.work_mode);
+        r.ap_type = static_cast<std::uint16_t>(c.type);
+        r.ap_status = STATUS_UPGRADE_FAIL;
+        r.report.up_time = 90061;
+        r.report.secure_mode = 3;
+        r.report.bridge_transparent = 1;
+        r.report.bridge_work_mode = 2;
+        SetMacBytes(r.report.bridge_mac, "0a:00:00:00:00:07");
+        r.report.bridge_channel = 11;
+        r.report.bridge_ssid.Assign("peer");
+        ASSERT_TRUE(store->SaveDeviceReport(r));
+        EXPECT_EQ(Peek(std::string("select ") + c.column + " from ap_info"), c.stored)
+            << c.column << " of type " << c.type;
+    }
+}
+
 struct BridgeCase {
     const char* name;
     const char* query;  // the device asked about
@@ -252,9 +294,10 @@ scan_entry_stu Entry(int n, const std::string& ssid, int signal, int channel) {
 }
 
 TEST_F(StoreTest, ScanEntriesAreInsertedThenUpdatedByMac) {
+    ASSERT_TRUE(store->SaveScanResults(DecodeScanResults(
+        ScanPacket(2, 0, 2, {Entry(1, "north", -61, 36), Entry(2, "south", -80, 149)}))));
     ASSERT_TRUE(store->SaveScanResults(
-        ScanPacket(2, 0, 2, {Entry(1, "north", -61, 36), Entry(2, "south", -80, 149)})));
-    ASSERT_TRUE(store->SaveScanResults(ScanPacket(2, 1, 1, {Entry(1, "north2", -55, 40)})));
+        DecodeScanResults(ScanPacket(2, 1, 1, {Entry(1, "north2", -55, 40)}))));
     EXPECT_EQ(Peek("select count(*) from ap_other_info"), "2");
     EXPECT_EQ(Peek("select packet_id from ap_other_info where mac='" + MacOf(1) + "'"), "1");
 
@@ -294,7 +337,7 @@ TEST_P(StoreScanCountTest, WritesOnlyEntriesThePacketHolds) {
     const ScanCountCase& c = GetParam();
     std::vector<scan_entry_stu> entries;
     for (int i = 0; i < c.entries_sent; ++i) entries.push_back(Entry(i + 1, "ap", -70, 6));
-    EXPECT_TRUE(store->SaveScanResults(ScanPacket(1, 0, c.icount, entries)));
+    EXPECT_TRUE(store->SaveScanResults(DecodeScanResults(ScanPacket(1, 0, c.icount, entries))));
     EXPECT_EQ(Peek("select count(*) from ap_other_info"), c.rows);
 }
 

@@ -258,8 +258,8 @@ class StatusPageTest : public QObject {
         const char* expected[] = {"198.18.1.254", "198.18.2.1", "198.18.2.2"};
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(sent[i].mac, test::TestMac(i + 1));
-            QCOMPARE(OctetsToText({sent[i].payload[1], sent[i].payload[2], sent[i].payload[3],
-                                   sent[i].payload[4]}),
+            QCOMPARE(IpOctetsToText({sent[i].payload[1], sent[i].payload[2], sent[i].payload[3],
+                                     sent[i].payload[4]}),
                      std::string(expected[i]));
             QCOMPARE(sent[i].payload[5], std::uint8_t{255});
             QCOMPARE(sent[i].payload[7], std::uint8_t{0});
