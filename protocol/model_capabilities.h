@@ -30,8 +30,7 @@ enum class VlanPorts {
 struct ModelCapabilities {
     std::uint16_t code;  // the type code in every packet header
     std::string_view name;
-    // The firmware refuses names and SSIDs outside letters, digits, Chinese and a few
-    // marks, so they are checked against that class before they are sent.
+    // Names and SSIDs limited to letters, digits, Chinese and a few marks.
     bool restricted_names;
     bool transparent_bridge;
     bool tdma;  // the Slotra switch
