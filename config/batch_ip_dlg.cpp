@@ -98,7 +98,7 @@ void CIpsetMutilDlg::Save() {
     if (!ShowValidationMessage(context_.prompter, check)) return;
     ip_range_stu range;
     Ipv4Octets* parts[6] = {&range.begin,   &range.end,  &range.mask,
-                           &range.gateway, &range.dns1, &range.dns2};
+                            &range.gateway, &range.dns1, &range.dns2};
     for (int i = 0; i < 6; ++i) *parts[i] = IpTextToOctets(FieldText(i));
 
     for (QLineEdit* field : fields_) field->setEnabled(false);

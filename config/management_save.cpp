@@ -83,8 +83,8 @@ std::vector<FlowCommand> SaveCommands(const config_save_stu& save) {
     }
     if (save.ip_changed) {
         FlowCommand move = Command(save, MSG_SET_IP, save.ip_block);
-        move.pending_ip =
-            IpOctetsToText({save.ip_block[1], save.ip_block[2], save.ip_block[3], save.ip_block[4]});
+        move.pending_ip = IpOctetsToText(
+            {save.ip_block[1], save.ip_block[2], save.ip_block[3], save.ip_block[4]});
         commands.push_back(std::move(move));
     }
     return commands;
