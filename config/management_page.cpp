@@ -34,7 +34,7 @@ void CManagementDlg::OnOperateClicked(int row) {
     ap_info_stu record = ZeroRecord();
     // A device that aged out since the last refresh would open a window of zeros, and
     // its Save could send blocks built from them.
-    if (!context_.store.GetDevice(device.mac, record)) {
+    if (!context_.store.GetDevice(device.mac, record) || record.MacText() != device.mac) {
         context_.prompter.Warn("", Translate(kMsgDeviceGone), MsgIcon::Warning);
         RefreshCurrent();
         return;

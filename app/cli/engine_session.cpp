@@ -152,7 +152,8 @@ void EngineSession::Discover(int seconds) {
 bool EngineSession::FindDevice(const std::string& mac, int seconds, ap_info_stu& record) {
     const auto reported = [&] {
         record = ZeroRecord();
-        return store_->GetDevice(mac, record);
+        // An unknown MAC reads as a zero record, not as a failure.
+        return store_->GetDevice(mac, record) && record.MacText() == mac;
     };
     CSearchSession session(seconds);
     Run(session, {}, reported);
