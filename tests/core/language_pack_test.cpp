@@ -17,8 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Given by the build: __FILE__ may be relative to wherever the compiler ran.
 fs::path SourceRoot() {
-    return fs::path(__FILE__).parent_path().parent_path().parent_path();
+    return fs::path(FK_SOURCE_DIR);
 }
 
 std::string ReadText(const fs::path& path) {
