@@ -1,5 +1,5 @@
-// What the page container knows of a page: its code, how to re-read its list, and
-// how to jump to a page number chosen in its pager.
+// What the page container knows of a page: its code, how to re-read its list, how to
+// jump to a page number chosen in its pager, and when it must not be interrupted.
 #pragma once
 
 #include <QWidget>
@@ -38,6 +38,11 @@ class CPageBase : public QWidget {
     virtual void RefreshPage() {}
     // The pager asked for page `index` (from 1).
     virtual void GoToPage(int index) { (void)index; }
+
+  signals:
+    // The page runs something the rest of the window must not interrupt: the
+    // navigation and the container's periodic refresh pause until it ends.
+    void busyChanged(bool busy);
 };
 
 }  // namespace fk

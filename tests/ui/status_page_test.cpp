@@ -70,7 +70,7 @@ class StatusPageTest : public QObject {
         test::FillStore(*f.ui.store, 2);
         f.Open();
         QTest::keyClicks(f.page->SearchBox(), "dev1");
-        QSignalSpy busy(f.page.get(), &CDeviceListPage::busyChanged);
+        QSignalSpy busy(f.page.get(), &CPageBase::busyChanged);
 
         f.page->SearchButton()->click();
         QVERIFY(f.page->Searching());
