@@ -9,7 +9,7 @@ class CManagementDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CManagementDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_MANAGEMENT, parent) {}
+        : CDeviceListPage(context, PAGE_MANAGEMENT, parent) {}
 };
 
 }  // namespace fk

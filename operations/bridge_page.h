@@ -9,7 +9,7 @@ class CBridgeDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CBridgeDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_BRIDGE, parent) {}
+        : CDeviceListPage(context, PAGE_BRIDGE, parent) {}
 };
 
 }  // namespace fk

@@ -9,7 +9,7 @@ class CRebootDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CRebootDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_REBOOT, parent) {}
+        : CDeviceListPage(context, PAGE_REBOOT, parent) {}
 };
 
 }  // namespace fk

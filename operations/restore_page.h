@@ -9,7 +9,7 @@ class CRestoreDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CRestoreDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_RESTORE, parent) {}
+        : CDeviceListPage(context, PAGE_RESTORE, parent) {}
 };
 
 }  // namespace fk

@@ -114,7 +114,7 @@ class CStatusScript : public QObject {
 
     bool Rename(const QString& mac, const QString& name) {
         CDeviceGrid& grid = *page_.Grid();
-        const int mac_column = ColumnIndex(LIST_STATUS, ListColumn::Mac);
+        const int mac_column = ColumnIndex(PAGE_STATUS, ListColumn::Mac);
         int row = -1;
         for (int r = 0; r < grid.rowCount() && row < 0; ++r)
             if (QString::fromStdString(grid.CellText(r, mac_column)) == mac) row = r;
@@ -162,7 +162,7 @@ class CStatusScript : public QObject {
         for (int r = 0; r < grid.rowCount(); ++r) {
             if (grid.IsOfflineRow(r)) continue;
             const auto cell = [&](ListColumn c) {
-                return QString::fromStdString(grid.CellText(r, ColumnIndex(LIST_STATUS, c)));
+                return QString::fromStdString(grid.CellText(r, ColumnIndex(PAGE_STATUS, c)));
             };
             out << cell(ListColumn::Mac) << '\t' << cell(ListColumn::Ip) << '\t'
                 << cell(ListColumn::Location) << '\n';

@@ -9,7 +9,7 @@ class CUpgradeDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CUpgradeDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_UPGRADE, parent) {}
+        : CDeviceListPage(context, PAGE_UPGRADE, parent) {}
 };
 
 }  // namespace fk

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "ui/page_codes.h"
+
 namespace fk {
 
 class IDeviceLink;
@@ -16,17 +18,6 @@ struct UiContext {
     IDeviceLink& link;
     CSqlManagement& store;
     IPrompter& prompter;
-};
-
-enum PageCode : int {
-    PAGE_STATUS = 133,
-    PAGE_MANAGEMENT = 134,
-    PAGE_BRIDGE = 135,
-    PAGE_REBOOT = 136,
-    PAGE_UPGRADE = 137,
-    PAGE_RESTORE = 138,
-    PAGE_INSTALL_HELP = 139,
-    PAGE_SYSTEM_TOOL = 155,
 };
 
 class CPageBase : public QWidget {
