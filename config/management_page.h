@@ -1,7 +1,7 @@
 // The devices with their main wireless settings, each row the way into its settings.
 #pragma once
 
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 

@@ -1,7 +1,7 @@
 // The devices with their bridge state, each row the way into the bridge wizard.
 #pragma once
 
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 

@@ -1,7 +1,7 @@
 // The devices to tick for a batch reboot.
 #pragma once
 
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 

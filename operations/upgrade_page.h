@@ -1,7 +1,7 @@
 // The devices to tick for a firmware upgrade, with their firmware versions.
 #pragma once
 
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 
