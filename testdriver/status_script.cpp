@@ -1,4 +1,4 @@
-#include "operations/status_script_view.h"
+#include "testdriver/status_script.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -14,7 +14,7 @@
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
 
-namespace fk {
+namespace fk::testdriver {
 
 namespace {
 
@@ -189,4 +189,4 @@ bool RunStatusScript(QDialog& window, CStatusDlg& page, const QString& path) {
     return true;
 }
 
-}  // namespace fk
+}  // namespace fk::testdriver
