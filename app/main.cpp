@@ -3,13 +3,9 @@
 // the process is asked to end by a signal.
 #include <sys/socket.h>
 #include <unistd.h>
-#include <QAbstractButton>
 #include <QApplication>
 #include <QSocketNotifier>
-#include <QStringList>
-#include <QTimer>
 #include <csignal>
-#include <cstdio>
 #include <string>
 
 #include "app/language.h"
@@ -18,46 +14,16 @@
 #include "app/settings.h"
 #include "app/single_instance.h"
 #include "app/skin_values.h"
-#include "operations/status_page.h"
-#include "operations/status_script_view.h"
 #include "protocol/comm_engine.h"
 #include "store/sql_management.h"
+#include "testdriver/test_driver.h"
 #include "ui/application_dlg.h"
-#include "ui/child_dlg.h"
 #include "ui/qt_prompter.h"
 #include "ui/skin_style.h"
 
 namespace {
 
 using namespace fk;
-
-struct Options {
-    QString screenshot;
-    int page = 0;
-    int after_ms = 1500;
-    QString click;
-    QString e2e_script;  // end-to-end tests only: see operations/status_script_view.h
-};
-
-// --screenshot FILE [--page CODE] [--click CAPTION] [--after-ms N]: shows a page,
-// presses the button with that caption on it, grabs the main window into FILE after
-// N ms and ends; for documentation and visual checks.
-Options ParseOptions(const QStringList& args) {
-    Options options;
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--screenshot"))
-            options.screenshot = args[++i];
-        else if (args[i] == QLatin1String("--page"))
-            options.page = args[++i].toInt();
-        else if (args[i] == QLatin1String("--after-ms"))
-            options.after_ms = args[++i].toInt();
-        else if (args[i] == QLatin1String("--e2e-script"))
-            options.e2e_script = args[++i];
-        else if (args[i] == QLatin1String("--click"))
-            options.click = args[++i];
-    }
-    return options;
-}
 
 // SIGTERM and SIGINT only write a byte into a pipe; the event loop reads it and ends
 // the main window, so the same orderly shut-down runs as after "Exit".
@@ -90,7 +56,6 @@ int main(int argc, char** argv) {
     // The main window may be hidden in the tray; only its end ends the program.
     app.setQuitOnLastWindowClosed(false);
     app.setStyle(new CSkinStyle);
-    const Options options = ParseOptions(app.arguments());
 
     const std::string program_directory = ProgramDirectory();
     COperateLanguage::Instance().Init(program_directory);
@@ -123,30 +88,7 @@ int main(int argc, char** argv) {
             });
         }
 
-        if (options.page != 0) window.SelectPage(options.page);
-        if (!options.click.isEmpty()) {
-            QTimer::singleShot(200, &window, [&] {
-                const QWidget* page = window.Pages()->Page(window.Pages()->CurrentPage());
-                for (QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
-                    if (button->isVisible() && button->text() == options.click) {
-                        button->click();
-                        break;
-                    }
-                }
-            });
-        }
-        if (!options.screenshot.isEmpty()) {
-            QTimer::singleShot(options.after_ms, &window, [&] {
-                if (!window.grab().save(options.screenshot))
-                    std::fprintf(stderr, "cannot write %s\n", qPrintable(options.screenshot));
-                window.accept();
-            });
-        }
-        if (!options.e2e_script.isEmpty()) {
-            auto* status = dynamic_cast<CStatusDlg*>(window.Pages()->Page(PAGE_STATUS));
-            if (!status || !RunStatusScript(window, *status, options.e2e_script))
-                std::fprintf(stderr, "cannot run %s\n", qPrintable(options.e2e_script));
-        }
+        testdriver::Install(window, app.arguments());
         window.exec();
     }
 

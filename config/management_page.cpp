@@ -15,10 +15,10 @@ constexpr const char* kMsgDeviceGone =
 }  // namespace
 
 CManagementDlg::CManagementDlg(const UiContext& context, QWidget* parent)
-    : CDeviceListPage(context, LIST_MANAGEMENT, parent),
+    : CDeviceListPage(context, PAGE_MANAGEMENT, parent),
       run_window_([](CManagementConfigDlg& window) { window.exec(); }),
       sender_(context.link) {
-    Grid()->SetLinkColumn(ColumnIndex(LIST_MANAGEMENT, ListColumn::Operate),
+    Grid()->SetLinkColumn(ColumnIndex(PAGE_MANAGEMENT, ListColumn::Operate),
                           SkinPixmap(SkinImage::ConfigButton));
     refresh_timer_.setSingleShot(true);
     refresh_timer_.setInterval(kRefreshAfterWindowMs);

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "operations/command_sender.h"
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 

@@ -1,7 +1,7 @@
 // The devices with their bridge state, each row the way into the bridge wizard.
 #pragma once
 
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 
@@ -9,7 +9,7 @@ class CBridgeDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CBridgeDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_BRIDGE, parent) {}
+        : CDeviceListPage(context, PAGE_BRIDGE, parent) {}
 };
 
 }  // namespace fk

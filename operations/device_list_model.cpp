@@ -89,15 +89,15 @@ ListRow MakeRow(int page_code, const ap_info_stu& record, int serial, bool annou
 
 const std::vector<ListColumn>& PageColumns(int page_code) {
     switch (page_code) {
-        case LIST_MANAGEMENT:
+        case PAGE_MANAGEMENT:
             return kManagementColumns;
-        case LIST_BRIDGE:
+        case PAGE_BRIDGE:
             return kBridgeColumns;
-        case LIST_REBOOT:
+        case PAGE_REBOOT:
             return kRebootColumns;
-        case LIST_UPGRADE:
+        case PAGE_UPGRADE:
             return kUpgradeColumns;
-        case LIST_RESTORE:
+        case PAGE_RESTORE:
             return kRestoreColumns;
         default:
             return kStatusColumns;
@@ -161,7 +161,7 @@ int SortIndexForColumn(int page_code, int grid_column) {
     const ListColumn column = columns[grid_column];
     // Status sorts only where it is a lasting state (the bridge outcome); on the
     // batch pages it flickers through transient states while the batch runs.
-    if (column == C::Status && page_code != LIST_BRIDGE) return -1;
+    if (column == C::Status && page_code != PAGE_BRIDGE) return -1;
     return StoreSortIndex(column);
 }
 

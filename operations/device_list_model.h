@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/device_record.h"
+#include "ui/page_codes.h"
 
 namespace fk {
 
@@ -31,16 +32,6 @@ enum class ListColumn {
     Time,
     Status,
     Operate,
-};
-
-// Page codes of the list pages, as the page container numbers them.
-enum ListPageCode : int {
-    LIST_STATUS = 133,
-    LIST_MANAGEMENT = 134,
-    LIST_BRIDGE = 135,
-    LIST_REBOOT = 136,
-    LIST_UPGRADE = 137,
-    LIST_RESTORE = 138,
 };
 
 inline constexpr int kSortByIpNum = 1;

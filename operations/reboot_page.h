@@ -1,7 +1,7 @@
 // The devices to tick for a batch reboot.
 #pragma once
 
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 
@@ -9,7 +9,7 @@ class CRebootDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CRebootDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_REBOOT, parent) {}
+        : CDeviceListPage(context, PAGE_REBOOT, parent) {}
 };
 
 }  // namespace fk

@@ -1,7 +1,7 @@
 // The devices to tick for a batch factory restore.
 #pragma once
 
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 
@@ -9,7 +9,7 @@ class CRestoreDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CRestoreDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_RESTORE, parent) {}
+        : CDeviceListPage(context, PAGE_RESTORE, parent) {}
 };
 
 }  // namespace fk

@@ -28,7 +28,7 @@ QString Q(const std::string& s) {
 }  // namespace
 
 CStatusDlg::CStatusDlg(const UiContext& context, QWidget* parent)
-    : CDeviceListPage(context, LIST_STATUS, parent),
+    : CDeviceListPage(context, PAGE_STATUS, parent),
       search_sender_(context.link),
       search_(context.link, context.store, search_sender_),
       ip_sender_(context.link) {
@@ -42,8 +42,8 @@ CStatusDlg::CStatusDlg(const UiContext& context, QWidget* parent)
     busy_->hide();
     ActionBar()->addWidget(busy_);
 
-    Grid()->SetEditableColumn(ColumnIndex(LIST_STATUS, ListColumn::Location));
-    Grid()->SetLinkColumn(ColumnIndex(LIST_STATUS, ListColumn::Operate),
+    Grid()->SetEditableColumn(ColumnIndex(PAGE_STATUS, ListColumn::Location));
+    Grid()->SetLinkColumn(ColumnIndex(PAGE_STATUS, ListColumn::Operate),
                           SkinPixmap(SkinImage::WebButton));
 
     open_url_ = [](const std::string& url) { QDesktopServices::openUrl(QUrl(Q(url))); };
@@ -128,7 +128,7 @@ void CStatusDlg::RefreshSoon() {
 }
 
 void CStatusDlg::OnNameEdited(int row, const QString& old_text, const QString& text) {
-    const int column = ColumnIndex(LIST_STATUS, ListColumn::Location);
+    const int column = ColumnIndex(PAGE_STATUS, ListColumn::Location);
     const ap_select_stu target = RowDevice(row);
     const RenameDecision decision =
         DecideRename(old_text.toStdString(), text.toStdString(), target.ap_type);

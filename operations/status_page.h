@@ -9,9 +9,9 @@
 #include "config/batch_ip.h"
 #include "operations/batch_switch.h"
 #include "operations/command_sender.h"
-#include "operations/device_list_page.h"
 #include "operations/search_session.h"
 #include "operations/sender_slot.h"
+#include "ui/device_list_page.h"
 #include "ui/flow_driver.h"
 
 class QLabel;

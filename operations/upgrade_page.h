@@ -1,7 +1,7 @@
 // The devices to tick for a firmware upgrade, with their firmware versions.
 #pragma once
 
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 namespace fk {
 
@@ -9,7 +9,7 @@ class CUpgradeDlg : public CDeviceListPage {
     Q_OBJECT
   public:
     CUpgradeDlg(const UiContext& context, QWidget* parent)
-        : CDeviceListPage(context, LIST_UPGRADE, parent) {}
+        : CDeviceListPage(context, PAGE_UPGRADE, parent) {}
 };
 
 }  // namespace fk

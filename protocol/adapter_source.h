@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct ifaddrs;
+
 namespace fk {
 
 inline constexpr std::size_t kMaxAdapterAddresses = 10;
@@ -29,12 +31,17 @@ struct adapter_info_stu {
 class IAdapterSource {
   public:
     virtual ~IAdapterSource() = default;
-    // Every adapter that is up and has an IPv4 address whose first address is not
-    // 0.0.0.0, with up to ten address/mask pairs.
+    // Every adapter that is up and running, is not a loopback and has an IPv4 address
+    // whose first address is not 0.0.0.0, with up to ten address/mask pairs (none of
+    // them in 127/8).
     virtual std::vector<adapter_info_stu> List() = 0;
 };
 
 // Reads the kernel's interface list.
 std::unique_ptr<IAdapterSource> MakeSystemAdapterSource();
+
+// The adapters a getifaddrs list describes, chosen as List() says; tests hand it lists
+// of their own.
+std::vector<adapter_info_stu> AdaptersFromInterfaceList(const ifaddrs* head);
 
 }  // namespace fk

@@ -9,10 +9,10 @@
 #include <QUrl>
 
 #include "app/language.h"
-#include "operations/device_list_page.h"
 #include "ui/child_dlg.h"
 #include "ui/image_button.h"
 #include "ui/menu_dlg.h"
+#include "ui/navigation_table.h"
 #include "ui/skin.h"
 #include "ui/translate_widgets.h"
 #include "ui/tray_icon.h"
@@ -68,12 +68,11 @@ CApplicationDlg::CApplicationDlg(const UiContext& context, const std::string& ve
     pages_ = new CChildDlg(context, this, factory);
     pages_->setGeometry(kMenuWidth, kPageTop, kWidth - kMenuWidth, kHeight - kPageTop);
     connect(menu_, &CMenuDlg::pageChosen, pages_, &CChildDlg::ShowPage);
-    // A list page that runs something (the status page's search) keeps the user on it
-    // and the container from re-reading it underneath until it is done.
-    for (int code :
-         {PAGE_STATUS, PAGE_MANAGEMENT, PAGE_BRIDGE, PAGE_REBOOT, PAGE_UPGRADE, PAGE_RESTORE}) {
-        if (auto* page = qobject_cast<CDeviceListPage*>(pages_->Page(code)))
-            connect(page, &CDeviceListPage::busyChanged, this, [this](bool busy) {
+    // A page that runs something (the status page's search) keeps the user on it and
+    // the container from re-reading it underneath until it is done.
+    for (int code : kPageCreationOrder) {
+        if (CPageBase* page = pages_->Page(code))
+            connect(page, &CPageBase::busyChanged, this, [this](bool busy) {
                 menu_->setEnabled(!busy);
                 pages_->SetAutoRefresh(!busy);
             });

@@ -1,10 +1,30 @@
 #include "ui/image_button.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPainter>
 
 #include "ui/skin.h"
 
 namespace fk {
+namespace {
+
+// Below this a Latin caption stops being readable at the usual screen densities.
+constexpr int kMinCaptionPixels = 9;
+
+}  // namespace
+
+// The skin's images have fixed widths and its face is often missing (Arial on a
+// Linux desktop): the substitute the system picks can be much wider, so the size
+// that fits is measured with the font actually used.
+QFont FitCaptionFont(QFont font, const QString& text, int width) {
+    int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    font.setPixelSize(pixels);
+    while (pixels > kMinCaptionPixels && QFontMetrics(font).horizontalAdvance(text) > width) {
+        font.setPixelSize(--pixels);
+    }
+    return font;
+}
 
 CImageButton::CImageButton(QWidget* parent) : QAbstractButton(parent) {
     const SkinValues& skin = CurrentSkin();
@@ -77,6 +97,24 @@ QSize CImageButton::sizeHint() const {
     return QSize(96, 32);
 }
 
+QRect CImageButton::CaptionArea() const {
+    return rect().adjusted(caption_indent_, 0, 0, 0);
+}
+
+QFont CImageButton::StateFont() const {
+    QFont font = caption_font_;
+    if (selected_ && bold_when_selected_) font.setWeight(QFont::Bold);
+    return font;
+}
+
+QFont CImageButton::CaptionFont() const {
+    return FitCaptionFont(StateFont(), text(), CaptionArea().width());
+}
+
+QString CImageButton::CaptionText() const {
+    return QFontMetrics(CaptionFont()).elidedText(text(), Qt::ElideRight, CaptionArea().width());
+}
+
 const QPixmap& CImageButton::ImageFor(State state) const {
     const QPixmap& image = images_[static_cast<int>(state)];
     return image.isNull() ? images_[static_cast<int>(State::Normal)] : image;
@@ -94,13 +132,11 @@ void CImageButton::paintEvent(QPaintEvent*) {
     painter.setOpacity(state == State::Disabled ? 0.55 : 1.0);
 
     if (text().isEmpty()) return;
-    QFont font = caption_font_;
-    if (selected_ && bold_when_selected_) font.setWeight(QFont::Bold);
-    painter.setFont(font);
+    painter.setFont(CaptionFont());
     const bool down = state == State::Hover || state == State::Pressed;
     painter.setPen(down ? caption_down_color_ : caption_color_);
-    const QRect area = rect().adjusted(caption_indent_, 0, 0, 0);
-    painter.drawText(area, static_cast<int>(caption_alignment_ | Qt::TextSingleLine), text());
+    painter.drawText(CaptionArea(), static_cast<int>(caption_alignment_ | Qt::TextSingleLine),
+                     CaptionText());
 }
 
 void CImageButton::enterEvent(QEnterEvent* event) {

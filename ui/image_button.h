@@ -1,6 +1,8 @@
 // A button drawn from skin images, one per state (normal, mouse over, pressed,
 // disabled), with its caption in the skin's button font. A selected button (the
-// navigation entry of the current page) is drawn pressed.
+// navigation entry of the current page) is drawn pressed. A caption wider than its
+// area is drawn in a smaller size of the same font, and cut with an ellipsis only
+// where even the smallest size is too wide.
 #pragma once
 
 #include <QAbstractButton>
@@ -41,6 +43,12 @@ class CImageButton : public QAbstractButton {
     State CurrentState() const;
     QSize sizeHint() const override;
 
+    // What the caption is drawn with in the current state: its area, its font (bold
+    // when selected, shrunk to the area) and its text (elided only as a last resort).
+    QRect CaptionArea() const;
+    QFont CaptionFont() const;
+    QString CaptionText() const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -48,6 +56,7 @@ class CImageButton : public QAbstractButton {
 
   private:
     const QPixmap& ImageFor(State state) const;
+    QFont StateFont() const;
 
     QPixmap images_[4];
     QFont caption_font_;
@@ -58,5 +67,9 @@ class CImageButton : public QAbstractButton {
     bool bold_when_selected_ = false;
     bool selected_ = false;
 };
+
+// The largest pixel size of `font`, at most its own, at which `text` fits in `width`
+// pixels; the smallest allowed size when none does.
+QFont FitCaptionFont(QFont font, const QString& text, int width);
 
 }  // namespace fk

@@ -1,6 +1,8 @@
 #include "ui/menu_dlg.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <limits>
 
 #include "app/language.h"
 #include "ui/image_button.h"
@@ -26,9 +28,6 @@ CMenuDlg::CMenuDlg(const std::string& version_text, QWidget* parent) : QWidget(p
             button->SetSkinImages(SkinImage::MenuSearchNormal, SkinImage::MenuSearchDown);
         else
             button->SetSkinImages(SkinImage::MenuWirelessNormal, SkinImage::MenuWirelessDown);
-        button->SetCaptionStyle(ToQFont(skin.button_menu_font),
-                                ToQColor(skin.button_menu_font_color),
-                                ToQColor(skin.text_down_color));
         button->SetCaptionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         button->SetCaptionIndent(kIconIndent);
         button->SetBoldWhenSelected(true);
@@ -46,7 +45,27 @@ CMenuDlg::CMenuDlg(const std::string& version_text, QWidget* parent) : QWidget(p
     foot_->setAlignment(Qt::AlignCenter);
 
     TranslateWindow(this);
+    FitCaptions();
     Select(PAGE_STATUS);
+}
+
+// One size for the whole column, the largest at which every caption fits even in bold
+// (any entry may become the selected one): captions of mixed sizes would look like
+// different kinds of entry.
+void CMenuDlg::FitCaptions() {
+    const SkinValues& skin = CurrentSkin();
+    const QFont bold = ToQFont(skin.button_menu_font, QFont::Bold);
+    int pixels = std::numeric_limits<int>::max();
+    for (const CImageButton* button : buttons_) {
+        const int fits =
+            FitCaptionFont(bold, button->text(), button->CaptionArea().width()).pixelSize();
+        pixels = std::min(pixels, fits);
+    }
+    QFont font = ToQFont(skin.button_menu_font);
+    font.setPixelSize(pixels);
+    for (CImageButton* button : buttons_)
+        button->SetCaptionStyle(font, ToQColor(skin.button_menu_font_color),
+                                ToQColor(skin.text_down_color));
 }
 
 void CMenuDlg::Select(int page_code) {

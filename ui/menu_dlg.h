@@ -37,6 +37,7 @@ class CMenuDlg : public QWidget {
 
   private:
     void Press(std::size_t position);
+    void FitCaptions();
 
     std::array<CImageButton*, kNavigationEntries.size()> buttons_{};
     CSkinStatic* foot_ = nullptr;

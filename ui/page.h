@@ -1,8 +1,10 @@
-// What the page container knows of a page: its code, how to re-read its list, and
-// how to jump to a page number chosen in its pager.
+// What the page container knows of a page: its code, how to re-read its list, how to
+// jump to a page number chosen in its pager, and when it must not be interrupted.
 #pragma once
 
 #include <QWidget>
+
+#include "ui/page_codes.h"
 
 namespace fk {
 
@@ -18,17 +20,6 @@ struct UiContext {
     IPrompter& prompter;
 };
 
-enum PageCode : int {
-    PAGE_STATUS = 133,
-    PAGE_MANAGEMENT = 134,
-    PAGE_BRIDGE = 135,
-    PAGE_REBOOT = 136,
-    PAGE_UPGRADE = 137,
-    PAGE_RESTORE = 138,
-    PAGE_INSTALL_HELP = 139,
-    PAGE_SYSTEM_TOOL = 155,
-};
-
 class CPageBase : public QWidget {
     Q_OBJECT
   public:
@@ -38,6 +29,11 @@ class CPageBase : public QWidget {
     virtual void RefreshPage() {}
     // The pager asked for page `index` (from 1).
     virtual void GoToPage(int index) { (void)index; }
+
+  signals:
+    // The page runs something the rest of the window must not interrupt: the
+    // navigation and the container's periodic refresh pause until it ends.
+    void busyChanged(bool busy);
 };
 
 }  // namespace fk

@@ -7,7 +7,8 @@ namespace fk::cli {
 namespace {
 
 constexpr std::array<const char*, kDeviceColumns> kCaptions = {
-    "Status", "Model", "IP", "MAC", "Name", "SSID", "Channel", "Version", "Transparent bridge",
+    "Status", "Model", "IP",      "MAC",     "Operating mode",
+    "Name",   "SSID",  "Channel", "Version", "Transparent bridge",
     "Slotra", "Uptime"};
 
 // An announced device has no status name; its code is what tells it apart.
@@ -28,6 +29,7 @@ DeviceRow MakeDeviceRow(const ap_info_stu& record) {
             ModelName(record.ap_type),
             record.IpText(),
             record.MacText(),
+            WorkModeName(r.work_mode),
             std::string(r.ap_name.View()),
             std::string(r.ssid.View()),
             ChannelText(r.channel),

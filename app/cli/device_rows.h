@@ -1,6 +1,6 @@
 // Devices as the status page lists them, as rows of text for the command line:
-// status, model, address, MAC, name, SSID, channel, version, the two switches and
-// the uptime, in the texts the desktop shows.
+// status, model, address, MAC, operating mode, name, SSID, channel, version, the two
+// switches and the uptime, in the texts the desktop shows.
 #pragma once
 
 #include <array>
@@ -12,7 +12,7 @@
 
 namespace fk::cli {
 
-inline constexpr std::size_t kDeviceColumns = 11;
+inline constexpr std::size_t kDeviceColumns = 12;
 using DeviceRow = std::array<std::string, kDeviceColumns>;
 
 using ListFormat = TextTableFormat;

@@ -28,12 +28,12 @@ TEST_P(SortMapping, EveryHeaderMapsToItsStoreColumn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, SortMapping,
-    testing::Values(SortMapCase{LIST_STATUS, {-1, -1, 2, 3, 1, 0, 4, 5, 6, 9, 10, 11, 12, -1}},
-                    SortMapCase{LIST_MANAGEMENT, {-1, 2, 3, 1, 0, 4, 5, 6, 7, 8, -1}},
-                    SortMapCase{LIST_BRIDGE, {-1, 2, 3, 1, 0, 4, 5, 6, 7, 13, -1}},
-                    SortMapCase{LIST_REBOOT, {-1, -1, 2, 3, 1, 0, 4, 5, 6, 7, -1}},
-                    SortMapCase{LIST_UPGRADE, {-1, -1, 2, 3, 1, 0, 4, 5, 9, -1}},
-                    SortMapCase{LIST_RESTORE, {-1, -1, 2, 3, 1, 0, 4, 5, 6, 7, 8, -1}}));
+    testing::Values(SortMapCase{PAGE_STATUS, {-1, -1, 2, 3, 1, 0, 4, 5, 6, 9, 10, 11, 12, -1}},
+                    SortMapCase{PAGE_MANAGEMENT, {-1, 2, 3, 1, 0, 4, 5, 6, 7, 8, -1}},
+                    SortMapCase{PAGE_BRIDGE, {-1, 2, 3, 1, 0, 4, 5, 6, 7, 13, -1}},
+                    SortMapCase{PAGE_REBOOT, {-1, -1, 2, 3, 1, 0, 4, 5, 6, 7, -1}},
+                    SortMapCase{PAGE_UPGRADE, {-1, -1, 2, 3, 1, 0, 4, 5, 9, -1}},
+                    SortMapCase{PAGE_RESTORE, {-1, -1, 2, 3, 1, 0, 4, 5, 6, 7, 8, -1}}));
 
 TEST(ListPaging, SerialNumbersRunAcrossPages) {
     struct Case {

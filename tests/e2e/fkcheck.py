@@ -43,6 +43,15 @@ def model_name(code):
     return "NX-01"
 
 
+# The operating mode texts of the English pack, by work_mode code.
+WORK_MODES = {1: "AP", 2: "Station", 3: "Universal Repeater", 4: "Repeater", 5: "P2MP",
+              6: "WISP", 7: "Router"}
+
+
+def work_mode_name(code):
+    return WORK_MODES.get(code, "")
+
+
 def uptime_seconds(text):
     """Inverse of the uptime display: "D H:M:S" or "H:M:S", no zero padding."""
     m = re.fullmatch(r"(?:(\d+) )?(\d+):(\d+):(\d+)", text.strip())
@@ -67,6 +76,7 @@ CLI_KEYS = {
     "model": ("Model", "model"),
     "ip": ("IP", "ip"),
     "mac": ("MAC", "mac"),
+    "mode": ("Operating mode", "OperationMode", "operation_mode"),
     "name": ("Name", "name", "Location"),
     "ssid": ("SSID", "ssid"),
     "channel": ("Channel", "channel"),
@@ -109,6 +119,7 @@ def check_listed_row(row, radio, elapsed_s, status=None):
     want = [
         ("model", model_name(radio["model"])),
         ("ip", radio["ip"]),
+        ("mode", work_mode_name(radio["work_mode"])),
         ("name", radio["name"]),
         ("ssid", radio["ssid"]),
         ("version", radio["version"]),

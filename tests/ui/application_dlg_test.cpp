@@ -55,6 +55,7 @@ class ApplicationDlgTest : public QObject {
     void helpMenuOpensTheTranslatedAddresses();
     void enterAndEscapeNeverCloseTheWindow();
     void titleButtonsAndTrayMenuEndOrRestoreTheWindow();
+    void anyBusyPageLocksTheNavigationAndPausesTheRefresh();
 
   private:
     QTemporaryDir dir_;
@@ -191,6 +192,26 @@ void ApplicationDlgTest::titleButtonsAndTrayMenuEndOrRestoreTheWindow() {
     QTest::mouseClick(w.dlg.CloseButton(), Qt::LeftButton);
     QCOMPARE(finished.count(), 2);
     QCOMPARE(finished.at(1).at(0).toInt(), int(QDialog::Rejected));
+}
+
+void ApplicationDlgTest::anyBusyPageLocksTheNavigationAndPausesTheRefresh() {
+    MainWindow w;
+    for (const auto& entry : kNavigationEntries) {
+        test::CountingPage* page = w.Page(entry.page_code);
+        emit page->busyChanged(true);
+        QVERIFY2(!w.dlg.Menu()->isEnabled(), entry.caption_key);
+        emit page->busyChanged(false);
+        QVERIFY2(w.dlg.Menu()->isEnabled(), entry.caption_key);
+    }
+    w.dlg.SelectPage(PAGE_MANAGEMENT);
+    test::CountingPage* management = w.Page(PAGE_MANAGEMENT);
+    const int before = management->refreshes;
+    emit management->busyChanged(true);
+    w.dlg.Pages()->OnPeriodicTimer();
+    QCOMPARE(management->refreshes, before);
+    emit management->busyChanged(false);
+    w.dlg.Pages()->OnPeriodicTimer();
+    QCOMPARE(management->refreshes, before + 1);
 }
 
 QTEST_MAIN(ApplicationDlgTest)

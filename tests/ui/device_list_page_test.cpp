@@ -234,21 +234,22 @@ class DeviceListPageTest : public QObject {
         QTest::addColumn<int>("code");
         QTest::addColumn<QStringList>("headers");
         QTest::newRow("management")
-            << 134
+            << int(PAGE_MANAGEMENT)
             << QStringList{"Serial", "Location", "Type",       "IP",    "MAC",    "OperationMode",
                            "SSID",   "Channel",  "SecureMode", "Power", "Operate"};
-        QTest::newRow("bridge") << 135
+        QTest::newRow("bridge") << int(PAGE_BRIDGE)
                                 << QStringList{"Serial",     "Location",      "Type",   "IP",
                                                "MAC",        "OperationMode", "SSID",   "Channel",
                                                "SecureMode", "Status",        "Operate"};
-        QTest::newRow("reboot") << 136
+        QTest::newRow("reboot") << int(PAGE_REBOOT)
                                 << QStringList{"\u2610",  "Serial",     "Location",      "Type",
                                                "IP",      "MAC",        "OperationMode", "SSID",
                                                "Channel", "SecureMode", "Status"};
-        QTest::newRow("upgrade") << 137 << QStringList{"\u2610",  "Serial", "Location",      "Type",
-                                                       "IP",      "MAC",    "OperationMode", "SSID",
-                                                       "Version", "Status"};
-        QTest::newRow("restore") << 138
+        QTest::newRow("upgrade") << int(PAGE_UPGRADE)
+                                 << QStringList{"\u2610",  "Serial", "Location",      "Type",
+                                                "IP",      "MAC",    "OperationMode", "SSID",
+                                                "Version", "Status"};
+        QTest::newRow("restore") << int(PAGE_RESTORE)
                                  << QStringList{"\u2610",  "Serial",     "Location",      "Type",
                                                 "IP",      "MAC",        "OperationMode", "SSID",
                                                 "Channel", "SecureMode", "Power",         "Status"};

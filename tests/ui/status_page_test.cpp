@@ -70,7 +70,7 @@ class StatusPageTest : public QObject {
         test::FillStore(*f.ui.store, 2);
         f.Open();
         QTest::keyClicks(f.page->SearchBox(), "dev1");
-        QSignalSpy busy(f.page.get(), &CDeviceListPage::busyChanged);
+        QSignalSpy busy(f.page.get(), &CPageBase::busyChanged);
 
         f.page->SearchButton()->click();
         QVERIFY(f.page->Searching());
@@ -122,7 +122,7 @@ class StatusPageTest : public QObject {
     void searchLocksTheNavigationOfTheMainWindow() {
         test::TestUiContext ui;
         CApplicationDlg window(ui.context, "1.0.0.0");
-        auto* status = qobject_cast<CStatusDlg*>(window.Pages()->Page(133));
+        auto* status = qobject_cast<CStatusDlg*>(window.Pages()->Page(PAGE_STATUS));
         QVERIFY(status);
         status->SearchButton()->click();
         QVERIFY(!window.Menu()->isEnabled());

@@ -25,7 +25,10 @@ namespace fk {
 
 class CStatusDlg;
 
+namespace testdriver {
+
 // Starts the script once the event loop runs; false when the file cannot be read.
 bool RunStatusScript(QDialog& window, CStatusDlg& page, const QString& path);
 
+}  // namespace testdriver
 }  // namespace fk

@@ -46,11 +46,6 @@ class CDeviceListPage : public CPageBase {
     // The ticked rows' devices, in grid order.
     std::vector<ap_select_stu> TickedDevices() const;
 
-  signals:
-    // The page runs something the rest of the window must not interrupt: the
-    // navigation and the container's periodic refresh pause until it ends.
-    void busyChanged(bool busy);
-
   protected:
     // Devices shown after the stored ones on the last page; only the status page has
     // any.

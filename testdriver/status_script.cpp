@@ -1,4 +1,4 @@
-#include "operations/status_script_view.h"
+#include "testdriver/status_script.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -14,7 +14,7 @@
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
 
-namespace fk {
+namespace fk::testdriver {
 
 namespace {
 
@@ -114,7 +114,7 @@ class CStatusScript : public QObject {
 
     bool Rename(const QString& mac, const QString& name) {
         CDeviceGrid& grid = *page_.Grid();
-        const int mac_column = ColumnIndex(LIST_STATUS, ListColumn::Mac);
+        const int mac_column = ColumnIndex(PAGE_STATUS, ListColumn::Mac);
         int row = -1;
         for (int r = 0; r < grid.rowCount() && row < 0; ++r)
             if (QString::fromStdString(grid.CellText(r, mac_column)) == mac) row = r;
@@ -162,7 +162,7 @@ class CStatusScript : public QObject {
         for (int r = 0; r < grid.rowCount(); ++r) {
             if (grid.IsOfflineRow(r)) continue;
             const auto cell = [&](ListColumn c) {
-                return QString::fromStdString(grid.CellText(r, ColumnIndex(LIST_STATUS, c)));
+                return QString::fromStdString(grid.CellText(r, ColumnIndex(PAGE_STATUS, c)));
             };
             out << cell(ListColumn::Mac) << '\t' << cell(ListColumn::Ip) << '\t'
                 << cell(ListColumn::Location) << '\n';
@@ -189,4 +189,4 @@ bool RunStatusScript(QDialog& window, CStatusDlg& page, const QString& path) {
     return true;
 }
 
-}  // namespace fk
+}  // namespace fk::testdriver

@@ -1,4 +1,4 @@
-#include "operations/device_list_page.h"
+#include "ui/device_list_page.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
