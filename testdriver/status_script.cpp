@@ -11,6 +11,8 @@
 #include <cstdio>
 
 #include "operations/status_page.h"
+#include "testdriver/management_steps.h"
+#include "ui/application_dlg.h"
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
 
@@ -22,7 +24,7 @@ constexpr int kPollMs = 100;
 
 class CStatusScript : public QObject {
   public:
-    CStatusScript(QDialog& window, CStatusDlg& page, QStringList lines)
+    CStatusScript(CApplicationDlg& window, CStatusDlg& page, QStringList lines)
         : QObject(&window), window_(window), page_(page), lines_(std::move(lines)) {
         timer_.setInterval(kPollMs);
         connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
@@ -85,14 +87,35 @@ class CStatusScript : public QObject {
             emit page_.Grid()->tickHeaderClicked();
         } else if (verb == "set-ip-screenshot" && words.size() == 2) {
             ShootSetIpWindow(words[1]);
+        } else if (verb == "wait-window" && words.size() == 2) {
+            return Wait(words[1].toInt(), [] { return ManagementWindowOpen(); });
+        } else if (verb == "wait-closed" && words.size() == 2) {
+            return Wait(words[1].toInt(), [this] { return !WindowOverMainOpen(window_); });
         } else if (verb == "quit") {
             window_.done(QDialog::Accepted);
             return false;
         } else {
-            Fail("unknown step: " + words.join(' '));
-            return false;
+            return RunOtherStep(words);
         }
         return !failed_;
+    }
+
+    bool RunOtherStep(const QStringList& words) {
+        QString error;
+        switch (RunManagementStep(window_, words, error)) {
+            case StepResult::Done:
+                return true;
+            case StepResult::Later:
+                QTimer::singleShot(0, this, [this] { Next(); });
+                return false;
+            case StepResult::Failed:
+                Fail(error);
+                return false;
+            case StepResult::NotMine:
+                break;
+        }
+        Fail("unknown step: " + words.join(' '));
+        return false;
     }
 
     bool Wait(int seconds, std::function<bool()> done) {
@@ -169,7 +192,7 @@ class CStatusScript : public QObject {
         }
     }
 
-    QDialog& window_;
+    CApplicationDlg& window_;
     CStatusDlg& page_;
     QStringList lines_;
     qsizetype index_ = 0;
@@ -181,7 +204,7 @@ class CStatusScript : public QObject {
 
 }  // namespace
 
-bool RunStatusScript(QDialog& window, CStatusDlg& page, const QString& path) {
+bool RunStatusScript(CApplicationDlg& window, CStatusDlg& page, const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');

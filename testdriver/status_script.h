@@ -12,23 +12,25 @@
 //   screenshot FILE        grab the window
 //   tick-all               press the tick column's header
 //   set-ip-screenshot FILE open the batch address window for the ticked rows, grab it
+//   wait-window SECONDS    until the management window is open
+//   wait-closed SECONDS    until no window is open over the main window
 //   quit                   end the program
+// and the management steps of testdriver/management_steps.h.
 // Each step and any failure is written to standard error; a failure ends the script
 // (the program stays until "quit" or its end).
 #pragma once
 
 #include <QString>
 
-class QDialog;
-
 namespace fk {
 
+class CApplicationDlg;
 class CStatusDlg;
 
 namespace testdriver {
 
 // Starts the script once the event loop runs; false when the file cannot be read.
-bool RunStatusScript(QDialog& window, CStatusDlg& page, const QString& path);
+bool RunStatusScript(CApplicationDlg& window, CStatusDlg& page, const QString& path);
 
 }  // namespace testdriver
 }  // namespace fk
