@@ -25,6 +25,7 @@ QString T(const char* key) {
     return QString::fromStdString(Translate(key));
 }
 
+constexpr int kTabIconWidth = 30;
 constexpr const char* kTabCaptions[4] = {FK_TR("WirelessSet"), FK_TR("IPSET"), FK_TR("VLAN"),
                                          FK_TR("TimeReboot")};
 
@@ -91,6 +92,8 @@ void CManagementConfigDlg::BuildTabs() {
         tabs_[i]->SetImages(SkinPixmap(SkinImage::WirelessBasic), {},
                             SkinPixmap(SkinImage::WirelessConfig), {});
         tabs_[i]->setText(T(kTabCaptions[i]));
+        // The tab image carries its symbol at the left; the caption starts after it.
+        tabs_[i]->SetCaptionIndent(kTabIconWidth);
         const auto tab = static_cast<ManagementTab>(i);
         connect(tabs_[i], &CImageButton::clicked, this, [this, tab] { ShowTab(tab); });
     }
