@@ -2,7 +2,7 @@
 # Installs what is needed, builds Fieldkit three ways and runs every test:
 #   1. the plain build: core, widget and end-to-end (network namespace) tests;
 #   2. AddressSanitizer + UndefinedBehaviorSanitizer: core and widget tests;
-#   3. ThreadSanitizer: the engine's tests.
+#   3. ThreadSanitizer: every test that starts threads (label "threads").
 # End-to-end tests need root for `ip netns`; without it they report themselves skipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +20,6 @@ scripts/build.sh build-asan -DFK_SANITIZE=ON -DFK_BUILD_BENCH=OFF
 ctest --test-dir build-asan --output-on-failure -j 2 -LE e2e --timeout 600
 
 echo "== thread sanitizer (every test that starts threads)"
-scripts/build.sh build-tsan -DFK_TSAN=ON -DFK_BUILD_UI=OFF -DFK_BUILD_BENCH=OFF
+scripts/build.sh build-tsan -DFK_TSAN=ON -DFK_BUILD_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan --output-on-failure -j 2 -L threads --timeout 600

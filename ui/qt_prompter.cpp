@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QThread>
 #include <functional>
+#include <future>
 #include <utility>
 
 namespace fk {
@@ -61,7 +62,19 @@ void CQtPrompter::RunOnUiThread(const std::function<void()>& work) {
         work();
         return;
     }
-    QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection);
+    // A queued call and a future rather than a blocking connection: the hand-over then
+    // goes through the standard library, which the thread checker can follow, and the
+    // box's answer is visible to this thread once the wait returns.
+    std::promise<void> done;
+    std::future<void> shown = done.get_future();
+    QMetaObject::invokeMethod(
+        this,
+        [&work, &done] {
+            work();
+            done.set_value();
+        },
+        Qt::QueuedConnection);
+    shown.wait();
 }
 
 }  // namespace fk
