@@ -33,6 +33,9 @@ fk_cli configure --mac "$ap" --seconds 8 "${settings[@]}" --format json >"$FK_WO
 elapsed=$(($(date +%s) - start))
 fk_log "configure with a VLAN change took ${elapsed}s"
 fk_state "$FK_WORK/after.json"
+fk_cli show --mac "$ap" --seconds 8 --format json >"$FK_WORK/show.out" 2>"$FK_WORK/show.err" ||
+    fk_fail "show failed"
+fk_cli show --mac 02:46:4b:00:00:99 --seconds 2 >/dev/null 2>&1 && fk_fail "show of an absent radio exited 0"
 fk_check '
 import json
 before = by_mac(sim_radios(args[0]))
@@ -57,6 +60,9 @@ expect(all(c["Answered"] == "yes" for c in out["commands"]) and len(out["command
        "answers %r" % out["commands"])
 settings = {(s["Tab"], s["Setting"]): s["Value"] for s in out["settings"]}
 expect(any(v == "198.18.0.40" for v in settings.values()), "the new address is not in the closing report")
+shown = {(s["Tab"], s["Setting"]): s["Value"] for s in load_json(args[5])}
+expect(shown.get(("IP settings", "IP address")) == "198.18.0.40"
+       and shown.get(("VLAN", "Management VLAN")) == "100", "show lists %r" % shown)
 expect(int(args[4]) >= 59, "the wait after a VLAN change lasted %ss, not a minute" % args[4])
-' "$FK_WORK/before.json" "$FK_WORK/after.json" "$FK_WORK/dry.out" "$FK_WORK/run.out" "$elapsed"
+' "$FK_WORK/before.json" "$FK_WORK/after.json" "$FK_WORK/dry.out" "$FK_WORK/run.out" "$elapsed" "$FK_WORK/show.out"
 fk_pass
