@@ -11,6 +11,8 @@
 #include <cstdio>
 
 #include "operations/status_page.h"
+#include "testdriver/list_page_steps.h"
+#include "ui/application_dlg.h"
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
 
@@ -89,10 +91,27 @@ class CStatusScript : public QObject {
             window_.done(QDialog::Accepted);
             return false;
         } else {
-            Fail("unknown step: " + words.join(' '));
-            return false;
+            return RunOtherPageStep(words);
         }
         return !failed_;
+    }
+
+    bool RunOtherPageStep(const QStringList& words) {
+        auto* app = dynamic_cast<CApplicationDlg*>(&window_);
+        const ScriptStep step = app ? RunListPageStep(*app, words) : ScriptStep{};
+        switch (step.kind) {
+            case ScriptStep::Kind::Done:
+                return true;
+            case ScriptStep::Kind::Wait:
+                return Wait(step.seconds, step.until);
+            case ScriptStep::Kind::Failed:
+                Fail(step.failure);
+                return false;
+            case ScriptStep::Kind::Unknown:
+                break;
+        }
+        Fail("unknown step: " + words.join(' '));
+        return false;
     }
 
     bool Wait(int seconds, std::function<bool()> done) {
@@ -108,7 +127,9 @@ class CStatusScript : public QObject {
             timer_.stop();
             Next();
         } else if (deadline_.hasExpired()) {
-            Fail(QStringLiteral("deadline passed with %1 reported devices").arg(StoredRows()));
+            Fail(QStringLiteral("deadline of line %1 passed with %2 reported devices")
+                     .arg(index_)
+                     .arg(StoredRows()));
         }
     }
 

@@ -13,6 +13,7 @@
 //   tick-all               press the tick column's header
 //   set-ip-screenshot FILE open the batch address window for the ticked rows, grab it
 //   quit                   end the program
+// and the steps on other list pages of testdriver/list_page_steps.h.
 // Each step and any failure is written to standard error; a failure ends the script
 // (the program stays until "quit" or its end).
 #pragma once
