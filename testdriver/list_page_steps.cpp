@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressBar>
 #include <QTextStream>
 #include <QTimer>
 
@@ -112,11 +113,12 @@ ScriptStep RunListPageStep(CApplicationDlg& window, const QStringList& words) {
     const QString& verb = words[0];
     if (verb == "show-page" && words.size() == 2) {
         window.SelectPage(words[1].toInt());
-        CDeviceListPage* page = ShownListPage(window);
-        if (!page || page->PageCode() != words[1].toInt())
+        CDeviceListPage* shown = ShownListPage(window);
+        if (!shown || shown->PageCode() != words[1].toInt())
             return Failed("no list page " + words[1]);
-        page->RefreshPage();
-        return Done();
+        // Ticks set before the page's own refresh after the switch would be cleared by it.
+        const CChildDlg* pages = window.Pages();
+        return WaitFor(5, [pages] { return !pages->SwitchTimer().isActive(); });
     }
     CDeviceListPage* page = ShownListPage(window);
     if (verb == "screenshot-all" && words.size() == 2) {
@@ -127,7 +129,8 @@ ScriptStep RunListPageStep(CApplicationDlg& window, const QStringList& words) {
         return Done();
     }
     const bool known = verb == "tick" || verb == "press" || verb == "wait-cell" ||
-                       verb == "wait-batch" || verb == "dump-page";
+                       verb == "wait-batch" || verb == "wait-progress" || verb == "scroll-to" ||
+                       verb == "dump-page";
     if (!known) return {};
     if (!page) return Failed("the page shown has no list");
     if (verb == "tick" && words.size() == 2) {
@@ -165,6 +168,21 @@ ScriptStep RunListPageStep(CApplicationDlg& window, const QStringList& words) {
             return batch_page->WaitWindow() && !batch_page->BatchRunning() &&
                    !batch_page->WaitWindow()->isVisible();
         });
+    }
+    if (verb == "wait-progress" && words.size() == 3) {
+        auto* batch_page = qobject_cast<CRebootPageBase*>(page);
+        if (!batch_page) return Failed("the page shown runs no batch");
+        const int position = words[1].toInt();
+        return WaitFor(words[2].toInt(), [batch_page, position] {
+            return batch_page->WaitWindow() &&
+                   batch_page->WaitWindow()->Progress()->value() >= position;
+        });
+    }
+    if (verb == "scroll-to" && words.size() >= 2) {
+        const int column = ColumnOf(*page->Grid(), words.mid(1).join(' '));
+        if (column < 0 || page->Grid()->rowCount() == 0) return Failed("no column " + words[1]);
+        page->Grid()->scrollToItem(page->Grid()->item(0, column));
+        return Done();
     }
     if (verb == "dump-page" && words.size() == 2) {
         return DumpPage(*page, words[1]) ? Done() : Failed("cannot write " + words[1]);
