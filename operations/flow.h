@@ -66,6 +66,9 @@ struct FlowStep {
     FileServerAction file_server = FileServerAction::None;
     std::optional<FlowProgress> progress;
     std::vector<StatusCell> statuses;
+    // The wait a window shows is over, though the flow goes on behind it (the reboot
+    // batch refreshes the list a second after its wait window has closed).
+    bool wait_over = false;
     bool refresh_list = false;
     std::string message;  // a language key to show; empty for none
     FlowOutcome outcome = FlowOutcome::Running;

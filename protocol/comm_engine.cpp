@@ -325,10 +325,13 @@ void CCommEngine::ListPendingDevices(int max, const std::string& filter,
     presence_.ListPendingDevices(max, filter, list);
 }
 
-void CCommEngine::AnswerHandled(const std::string& ip, const std::string& mac, int type) {
+void CCommEngine::AnswerHandled(const std::string& ip, const std::string& mac, int type,
+                                std::uint8_t result) {
     {
         std::lock_guard guard(answer_lock_);
-        ++answers_[{ip, mac, type}];
+        AnswerTally& tally = answers_[{ip, mac, type}];
+        ++tally.count;
+        tally.last_result = result;
     }
     answered_.notify_all();
 }
@@ -339,7 +342,7 @@ bool CCommEngine::WaitForAnswer(const std::string& ip, const std::string& mac, i
     std::unique_lock lock(answer_lock_);
     return answered_.wait_until(lock, deadline, [&] {
         const auto it = answers_.find({ip, mac, type});
-        return it != answers_.end() && it->second > seen;
+        return it != answers_.end() && it->second.count > seen;
     });
 }
 
@@ -347,7 +350,13 @@ std::uint64_t CCommEngine::AnswerCount(const std::string& ip, const std::string&
                                        int type) const {
     std::lock_guard guard(answer_lock_);
     const auto it = answers_.find({ip, mac, type});
-    return it == answers_.end() ? 0 : it->second;
+    return it == answers_.end() ? 0 : it->second.count;
+}
+
+int CCommEngine::LastAnswerResult(const std::string& ip, const std::string& mac, int type) const {
+    std::lock_guard guard(answer_lock_);
+    const auto it = answers_.find({ip, mac, type});
+    return it == answers_.end() ? -1 : it->second.last_result;
 }
 
 }  // namespace fk

@@ -77,7 +77,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
 
     void Acknowledge(const std::string& ip, const std::string& mac, int type) override;
     void SetScanComplete() override { scan_complete_.store(true); }
-    void AnswerHandled(const std::string& ip, const std::string& mac, int type) override;
+    void AnswerHandled(const std::string& ip, const std::string& mac, int type,
+                       std::uint8_t result) override;
     // How many answers of `type` from `mac` at `ip` have been handled since the start,
     // for a headless caller that waits for its command's answer. Only an answer the
     // resend list would take counts: from the device's own address.
@@ -86,6 +87,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     // passes; true when they have.
     bool WaitForAnswer(const std::string& ip, const std::string& mac, int type, std::uint64_t seen,
                        std::chrono::steady_clock::time_point deadline) const;
+    // The result byte of the latest such answer, or -1 when none has come.
+    int LastAnswerResult(const std::string& ip, const std::string& mac, int type) const;
     // Whether some local address shares a subnet with `ip`, so a command can leave.
     bool HasLocalAddressFor(const std::string& ip) const;
 
@@ -145,7 +148,11 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
 
     mutable std::mutex answer_lock_;
     mutable std::condition_variable answered_;
-    std::map<std::tuple<std::string, std::string, int>, std::uint64_t> answers_;
+    struct AnswerTally {
+        std::uint64_t count = 0;
+        std::uint8_t last_result = 0;
+    };
+    std::map<std::tuple<std::string, std::string, int>, AnswerTally> answers_;
 
     std::mutex lifecycle_lock_;  // Start and Stop never overlap
     std::vector<std::jthread> threads_;

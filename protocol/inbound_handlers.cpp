@@ -67,7 +67,8 @@ void CInboundHandlers::OnKeepalive(const udp_packet_stu& element) {
 
 void CInboundHandlers::OnReply(const udp_packet_stu& element) {
     HandleReply(element);
-    link_.AnswerHandled(element.SourceIpText(), element.HeaderMacText(), element.head().type);
+    link_.AnswerHandled(element.SourceIpText(), element.HeaderMacText(), element.head().type,
+                        element.payload()[0]);
 }
 
 void CInboundHandlers::HandleReply(const udp_packet_stu& element) {

@@ -18,11 +18,14 @@ class IOutboundLink {
     virtual void Acknowledge(const std::string& ip, const std::string& mac, int type) = 0;
     virtual void SetScanComplete() = 0;
     // An answer of `type` from `mac` at `ip` has been handled, store updates included,
-    // so a waiter that reads the store now sees what the answer changed.
-    virtual void AnswerHandled(const std::string& ip, const std::string& mac, int type) {
+    // so a waiter that reads the store now sees what the answer changed. `result` is
+    // its first payload byte (0 when it carries none, as the zero-filled area reads).
+    virtual void AnswerHandled(const std::string& ip, const std::string& mac, int type,
+                               std::uint8_t result) {
         (void)ip;
         (void)mac;
         (void)type;
+        (void)result;
     }
 };
 

@@ -258,14 +258,28 @@ CommandOutcome ApplyCommand(SimRadio& radio, std::uint16_t type,
     }
 }
 
-void Reboot(SimRadio& radio, Clock now, bool factory) {
+void TakeFactorySettings(SimRadio& radio) {
+    radio.factory = radio.report;
+    if (radio.factory_ip == 0) radio.factory_ip = radio.ip;
+    radio.factory_prefix = radio.prefix;
+}
+
+bool Reboot(SimRadio& radio, Clock now, bool factory) {
     radio.boot_ms = now;
     radio.uptime_base = 0;
     radio.registered = false;
     radio.phase = Phase::kOnline;
     ++radio.restarts;
     ++radio.generation;
-    if (!factory) return;
+    if (!factory) return false;
+    const std::uint32_t old_ip = radio.ip;
+    radio.report = radio.factory;
+    if (radio.factory_ip != 0) {
+        radio.ip = radio.factory_ip;
+        radio.prefix = radio.factory_prefix;
+    }
+    HostToOctets(radio.ip, radio.report.ip);
+    // Whatever the radio started with, a factory radio is a plain access point.
     ap_report_stu& r = radio.report;
     r.vlan_en = 0;
     r.vlan_id = r.vlan_id_wlan = r.vlan_id_lan = r.vlan_pvid = r.vlan_id_lan3 = r.vlan_id_lan4 = 1;
@@ -276,6 +290,7 @@ void Reboot(SimRadio& radio, Clock now, bool factory) {
     std::memset(r.bridge_mac, 0, sizeof r.bridge_mac);
     r.bridge_ssid.Assign("");
     if (r.work_mode == 2) r.work_mode = 1;
+    return radio.ip != old_ip;
 }
 
 std::vector<Datagram> ShapeAnswer(const SimRadio& radio, const Datagram& answer) {

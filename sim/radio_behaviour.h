@@ -41,8 +41,11 @@ CommandOutcome ApplyCommand(SimRadio& radio, std::uint16_t type,
                             Clock now);
 
 // Back from a restart: fresh uptime, forgets its registration; a factory restore also
-// drops the settings a restore resets.
-void Reboot(SimRadio& radio, Clock now, bool factory);
+// puts back the radio's factory settings and address. True when the address moved.
+bool Reboot(SimRadio& radio, Clock now, bool factory);
+
+// Keeps the radio's settings as they are now as the ones a factory restore brings back.
+void TakeFactorySettings(SimRadio& radio);
 
 // The copies of one answer that actually leave, after the radio's answer faults.
 std::vector<Datagram> ShapeAnswer(const SimRadio& radio, const Datagram& answer);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "protocol/model_capabilities.h"
@@ -275,6 +276,39 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
         {"keepalives", BoolSetter([](SimRadio& r, bool b) { r.faults.keepalives = b; })},
         {"short_announce", BoolSetter([](SimRadio& r, bool b) { r.short_announce = b; })},
         {"tftp", BoolSetter([](SimRadio& r, bool b) { r.tftp_fetch = b; })},
+        {"unanswered",
+         [](SimRadio& r, std::string_view v) {
+             std::set<int> types;
+             std::stringstream in{std::string(v)};
+             std::string item;
+             while (std::getline(in, item, ',')) {
+                 long long n = 0;
+                 if (!ParseInt(item, n) || n < 0 || n > 65535) return false;
+                 types.insert(static_cast<int>(n));
+             }
+             r.faults.unanswered = types;
+             return true;
+         }},
+        {"ssid_mac",
+         [](SimRadio& r, std::string_view v) {
+             std::array<std::uint8_t, 6> mac{};
+             if (!ParseMac(v, mac)) return false;
+             std::copy(mac.begin(), mac.end(), r.report.ssid_mac);
+             return true;
+         }},
+        {"bridge_mac",
+         [](SimRadio& r, std::string_view v) {
+             std::array<std::uint8_t, 6> mac{};
+             if (!ParseMac(v, mac)) return false;
+             std::copy(mac.begin(), mac.end(), r.report.bridge_mac);
+             return true;
+         }},
+        {"factory_ip",
+         [](SimRadio& r, std::string_view v) {
+             bool ok = false;
+             r.factory_ip = ParseIp(v, ok);
+             return ok;
+         }},
         {"reboot_result", Byte([](SimRadio& r) -> std::uint8_t& { return r.results.reboot; })},
         {"restore_result", Byte([](SimRadio& r) -> std::uint8_t& { return r.results.restore; })},
         {"vlan_result", Byte([](SimRadio& r) -> std::uint8_t& { return r.results.vlan; })},

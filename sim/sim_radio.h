@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ struct Faults {
     bool wrong_mac = false;            // answers carry a MAC that is not the radio's
     bool malformed = false;            // a broken datagram precedes every answer
     bool keepalives = true;            // sends keep-alives once registered
+    std::set<int> unanswered;          // command types heard and counted, never acted on
 };
 
 // Outcomes a radio reports for the commands that carry a result byte.
@@ -60,6 +62,12 @@ struct SimRadio {
     int ifindex = 0;
     std::uint16_t ap_type = 1;
     ap_report_stu report{};
+    // What a factory restore brings back: the settings the simulator started the radio
+    // with, at `factory_ip` (its first address unless set), so a restored radio stays
+    // inside the test's own addresses.
+    ap_report_stu factory{};
+    std::uint32_t factory_ip = 0;
+    int factory_prefix = 24;
     std::uint32_t uptime_base = 0;  // up_time at boot_ms
     Clock boot_ms = 0;
 
@@ -77,8 +85,9 @@ struct SimRadio {
     // What happened.
     Phase phase = Phase::kOnline;
     bool registered = false;
-    std::uint32_t controller = 0;  // last controller address that talked to this radio
-    std::map<int, int> received;   // command type -> datagrams addressed to this radio
+    std::uint32_t controller = 0;         // last controller address that talked to this radio
+    std::map<int, int> received;          // command type -> datagrams addressed to this radio
+    std::map<int, Clock> first_heard_ms;  // command type -> when the first one arrived
     std::map<std::string, int> command_sources;
     int lost = 0;
     int keepalives_sent = 0;

@@ -65,7 +65,10 @@ std::uint16_t TypeOf(const std::vector<std::uint8_t>& bytes) {
 Simulator::Simulator(SimOptions options, std::vector<SimRadio> radios)
     : options_(std::move(options)), radios_(std::move(radios)), rng_(options_.seed) {
     start_ns_ = MonotonicNs();
-    for (std::size_t k = 0; k < radios_.size(); ++k) by_mac_[radios_[k].mac_text].push_back(k);
+    for (std::size_t k = 0; k < radios_.size(); ++k) {
+        by_mac_[radios_[k].mac_text].push_back(k);
+        TakeFactorySettings(radios_[k]);
+    }
     if (!options_.log_path.empty()) log_ = std::fopen(options_.log_path.c_str(), "a");
 }
 
@@ -182,10 +185,12 @@ void Simulator::HandleCommand(std::size_t index, const Inbound& in) {
         return;
     }
     ++radio.received[type];
+    radio.first_heard_ms.try_emplace(type, Now());
     ++radio.command_sources[IpText(in.source)];
     if (!options_.quiet) {
         Log(radio.mac_text + " got type " + std::to_string(type) + " from " + IpText(in.source));
     }
+    if (radio.faults.unanswered.count(type) > 0) return;
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     if (radio.faults.loss > 0 && chance(rng_) < radio.faults.loss) {
         ++radio.lost;
@@ -308,7 +313,7 @@ void Simulator::Restart(std::size_t index, bool factory, std::function<void()> a
         ++r.generation;
         Log(r.mac_text + " restarting for " + std::to_string(r.restart_ms) + " ms");
         After(r.restart_ms, [this, index, factory, after] {
-            Reboot(radios_[index], Now(), factory);
+            if (Reboot(radios_[index], Now(), factory)) EnsureAddress(radios_[index]);
             after();
         });
     });

@@ -82,6 +82,7 @@ void RadioJson(std::ostringstream& o, std::size_t index, const SimRadio& r, Cloc
       << ", \"lan4\": " << p.vlan_id_lan4 << "}"
       << ", \"schedule\": {\"en\": " << int{p.restart_en} << ", \"days\": " << int{p.restart_type}
       << ", \"minutes\": " << p.restart_time << "}"
+      << ", \"ssid_mac\": " << Quoted(MacBytesToText(p.ssid_mac))
       << ", \"bridge\": {\"mode\": " << int{p.bridge_work_mode}
       << ", \"mac\": " << Quoted(MacBytesToText(p.bridge_mac))
       << ", \"channel\": " << int{p.bridge_channel}
@@ -91,6 +92,7 @@ void RadioJson(std::ostringstream& o, std::size_t index, const SimRadio& r, Cloc
       << ", \"registered\": " << (r.registered ? "true" : "false")
       << ", \"controller\": " << Quoted(r.controller ? IpText(r.controller) : "")
       << ", \"received\": " << CountMap(r.received)
+      << ", \"first_heard_ms\": " << CountMap(r.first_heard_ms)
       << ", \"command_sources\": " << CountMap(r.command_sources) << ", \"lost\": " << r.lost
       << ", \"keepalives_sent\": " << r.keepalives_sent
       << ", \"announcements_sent\": " << r.announcements_sent

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "operations/status_page.h"
+#include "testdriver/list_page_steps.h"
 #include "testdriver/management_steps.h"
 #include "ui/application_dlg.h"
 #include "ui/device_grid.h"
@@ -100,6 +101,7 @@ class CStatusScript : public QObject {
         return !failed_;
     }
 
+    // Steps of the management window first, then those of the other list pages.
     bool RunOtherStep(const QStringList& words) {
         QString error;
         switch (RunManagementStep(window_, words, error)) {
@@ -112,6 +114,18 @@ class CStatusScript : public QObject {
                 Fail(error);
                 return false;
             case StepResult::NotMine:
+                break;
+        }
+        const ScriptStep step = RunListPageStep(window_, words);
+        switch (step.kind) {
+            case ScriptStep::Kind::Done:
+                return true;
+            case ScriptStep::Kind::Wait:
+                return Wait(step.seconds, step.until);
+            case ScriptStep::Kind::Failed:
+                Fail(step.failure);
+                return false;
+            case ScriptStep::Kind::Unknown:
                 break;
         }
         Fail("unknown step: " + words.join(' '));
@@ -131,7 +145,9 @@ class CStatusScript : public QObject {
             timer_.stop();
             Next();
         } else if (deadline_.hasExpired()) {
-            Fail(QStringLiteral("deadline passed with %1 reported devices").arg(StoredRows()));
+            Fail(QStringLiteral("deadline of line %1 passed with %2 reported devices")
+                     .arg(index_)
+                     .arg(StoredRows()));
         }
     }
 

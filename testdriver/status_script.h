@@ -15,7 +15,7 @@
 //   wait-window SECONDS    until the management window is open
 //   wait-closed SECONDS    until no window is open over the main window
 //   quit                   end the program
-// and the management steps of testdriver/management_steps.h.
+// and the steps of testdriver/management_steps.h and testdriver/list_page_steps.h.
 // Each step and any failure is written to standard error; a failure ends the script
 // (the program stays until "quit" or its end).
 #pragma once

@@ -30,7 +30,12 @@ CWaitDlg::CWaitDlg(const UiContext& context, CCommandSender& sender, std::unique
     layout->addWidget(progress_);
 
     connect(&driver_, &CFlowDriver::stepped, this, &CWaitDlg::OnStep);
-    connect(close_, &CImageButton::clicked, &driver_, &CFlowDriver::Stop);
+    connect(close_, &CImageButton::clicked, this, &CWaitDlg::OnCloseClicked);
+}
+
+void CWaitDlg::OnCloseClicked() {
+    closed_by_user_ = true;
+    driver_.Stop();
 }
 
 void CWaitDlg::showEvent(QShowEvent* event) {
@@ -50,9 +55,11 @@ void CWaitDlg::OnStep(const FlowStep& step) {
             label_->setText(QString::fromStdString(Translate(step.progress->label)));
     }
     emit stepped(step);
-    if (step.outcome == FlowOutcome::Stopped) {
+    if (ended_ || !(step.Finished() || step.wait_over)) return;
+    ended_ = true;
+    if (closed_by_user_ || step.outcome == FlowOutcome::Stopped) {
         reject();
-    } else if (step.Finished()) {
+    } else {
         accept();
     }
 }

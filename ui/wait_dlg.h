@@ -23,7 +23,9 @@ class CWaitDlg : public CSkinDialog {
     Q_OBJECT
   public:
     // The flow starts when the window is shown. It ends the window: accepted when the
-    // flow is done, rejected when the close button ended it.
+    // flow is done or its wait is over, rejected when the close button ended it. A flow
+    // that goes on after its wait keeps running in the hidden window, which its owner
+    // keeps until the flow has finished.
     CWaitDlg(const UiContext& context, CCommandSender& sender, std::unique_ptr<IFlow> flow,
              QWidget* parent);
 
@@ -43,12 +45,15 @@ class CWaitDlg : public CSkinDialog {
 
   private:
     void OnStep(const FlowStep& step);
+    void OnCloseClicked();
 
     CFlowDriver driver_;
     std::unique_ptr<IFlow> flow_;
     QProgressBar* progress_ = nullptr;
     QLabel* label_ = nullptr;
     CImageButton* close_ = nullptr;
+    bool closed_by_user_ = false;
+    bool ended_ = false;
 };
 
 }  // namespace fk

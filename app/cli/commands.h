@@ -33,5 +33,8 @@ int RunSendCommand(const CommandArgs& args);
 int RunShowCommand(const CommandArgs& args);
 // The device management window's Save for one radio, from flags.
 int RunConfigureCommand(const CommandArgs& args);
+// The reboot and restore pages' batch for the radios named, with each one's outcome.
+int RunRebootCommand(const CommandArgs& args);
+int RunRestoreCommand(const CommandArgs& args);
 
 }  // namespace fk::cli

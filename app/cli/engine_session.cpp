@@ -2,7 +2,9 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -157,6 +159,25 @@ bool EngineSession::FindDevice(const std::string& mac, int seconds, ap_info_stu&
     };
     CSearchSession session(seconds);
     Run(session, {}, reported);
+    return reported();
+}
+
+std::vector<ap_info_stu> EngineSession::FindDevices(const std::vector<std::string>& macs,
+                                                    int min_seconds, int max_seconds) {
+    const auto reported = [&] {
+        std::vector<ap_info_stu> found;
+        for (const std::string& mac : macs) {
+            ap_info_stu record = ZeroRecord();
+            if (store_->GetDevice(mac, record) && record.MacText() == mac) found.push_back(record);
+        }
+        return found;
+    };
+    const auto started = std::chrono::steady_clock::now();
+    CSearchSession session(std::max(min_seconds, max_seconds));
+    Run(session, {}, [&] {
+        return std::chrono::steady_clock::now() - started >= std::chrono::seconds(min_seconds) &&
+               reported().size() == macs.size();
+    });
     return reported();
 }
 

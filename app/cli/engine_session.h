@@ -63,6 +63,11 @@ class EngineSession {
     void Discover(int seconds);
     // Searches until `mac` has reported, at most `seconds`; false when it never did.
     bool FindDevice(const std::string& mac, int seconds, ap_info_stu& record);
+    // Searches at least `min_seconds`, so devices not named (a station bridged to a
+    // named access point) report too, and on while a named one has not reported, up
+    // to `max_seconds`. Returns the named devices that reported, in the order named.
+    std::vector<ap_info_stu> FindDevices(const std::vector<std::string>& macs, int min_seconds,
+                                         int max_seconds);
     // Stored devices by address, then the announced ones with status 10.
     std::vector<ap_info_stu> ListDevices();
 

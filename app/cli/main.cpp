@@ -35,6 +35,21 @@ constexpr Command kCommands[] = {
      "[--format table|csv|json]",
      "change one radio's settings as its management window's Save does (exit 3: refused)",
      fk::cli::RunConfigureCommand},
+    {"reboot",
+     "--mac MAC [--mac MAC ...] [--seconds N] [--no-wait] [--wait-seconds S] "
+     "[--format table|csv|json]",
+     "reboot the radios as the reboot page does: search (at least N s, default 6, and until "
+     "every named radio has reported, at most 30 s), send in the page's order, wait its 60 s "
+     "printing each status change, then list per radio its answer, result byte and when it "
+     "was back (exit 1 unless every radio accepted and came back; --no-wait ends once the "
+     "answers are in; --wait-seconds shortens the wait for tests, at least 7)",
+     fk::cli::RunRebootCommand},
+    {"restore",
+     "--mac MAC [--mac MAC ...] [--seconds N] [--no-wait] [--wait-seconds S] "
+     "[--format table|csv|json]",
+     "restore the radios to factory settings as the restore page does; as reboot, with five "
+     "rediscovery passes (--wait-seconds at least 13)",
+     fk::cli::RunRestoreCommand},
 };
 
 void PrintUsage(std::FILE* to) {

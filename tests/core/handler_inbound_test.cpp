@@ -215,6 +215,7 @@ TEST_P(HandlerResultTest, ResultByteSetsTheDeviceStatus) {
     store_.SetStatus(kMac, c.type == MSG_UPGRADE_STATUS ? STATUS_UPGRADE_WAIT : STATUS_ONLINE);
     link_.acks.clear();
     link_.answers.clear();
+    link_.answer_results.clear();
     // A headless caller that waits for the answer reads the store as soon as it is
     // told: by then the answer's status must be in.
     int status_when_told = -1;
@@ -224,6 +225,8 @@ TEST_P(HandlerResultTest, ResultByteSetsTheDeviceStatus) {
     EXPECT_EQ(status_when_told, c.expected_status);
     ASSERT_EQ(link_.answers.size(), 1u);
     EXPECT_EQ(link_.answers[0].ip, kIp);
+    // The headless batch reports the byte itself; an answer without one reads as 0.
+    EXPECT_EQ(link_.answer_results[0], c.payload.empty() ? 0 : c.payload[0]);
     ASSERT_EQ(link_.acks.size(), 1u);
     EXPECT_EQ(link_.acks[0].type, c.type);
     EXPECT_EQ(link_.acks[0].ip, kIp);

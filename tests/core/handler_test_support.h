@@ -44,15 +44,18 @@ class RecordingLink : public IOutboundLink {
         acks.push_back({ip, mac, type});
     }
     void SetScanComplete() override { scan_complete = true; }
-    void AnswerHandled(const std::string& ip, const std::string& mac, int type) override {
+    void AnswerHandled(const std::string& ip, const std::string& mac, int type,
+                       std::uint8_t result) override {
         if (on_answer) on_answer();
         std::lock_guard lock(mutex_);
         answers.push_back({ip, mac, type});
+        answer_results.push_back(result);
     }
 
     std::vector<SentCommand> sends;
     std::vector<Acknowledgement> acks;
     std::vector<Acknowledgement> answers;
+    std::vector<std::uint8_t> answer_results;
     std::function<void()> on_answer;
     bool scan_complete = false;
 

@@ -11,7 +11,7 @@ from fkcheck import RawController, TinyTftpServer, expect
 
 SOCK, DEVSIM = sys.argv[1], sys.argv[2]
 CTL = "198.18.0.1"
-R = {k: "02:46:4b:00:00:%02x" % k for k in range(1, 10)}
+R = {k: "02:46:4b:00:00:%02x" % k for k in range(1, 12)}
 
 
 def state():
@@ -43,7 +43,7 @@ def check_search(ctl):
     per_mac = {}
     for a in ann:
         per_mac.setdefault(a["mac"], []).append(a)
-    expect(R[3] not in per_mac and len(per_mac) == 8, "announced: %r" % sorted(per_mac))
+    expect(R[3] not in per_mac and len(per_mac) == 10, "announced: %r" % sorted(per_mac))
     expect(len(per_mac[R[4]]) == 3, "dup=2 gives three copies, got %d" % len(per_mac[R[4]]))
     one = per_mac[R[1]][0]
     expect(one["src"] == "198.18.0.20", "announcement from %s" % one["src"])
@@ -208,11 +208,42 @@ def check_tftp_fetch(ctl):
     print("tftp fetch: ok")
 
 
+def check_unanswered_and_factory(ctl):
+    for msg_type in (9, 10):
+        expect(not valid(ask(ctl, R[10], msg_type, seconds=0.6), msg_type),
+               "unanswered type %d was answered" % msg_type)
+    expect(valid(ask(ctl, R[10], 8, b"n" + bytes(31) + b"\x01"), 8, R[10]),
+           "a type not listed is still answered")
+    s = state()[R[10]]
+    expect(s["received"].get("9") == 1 and s["received"].get("10") == 1 and s["restarts"] == 0,
+           "unanswered commands are counted and do nothing: %r" % s["received"])
+    expect(set(s["first_heard_ms"]) == {"8", "9", "10"}
+           and s["first_heard_ms"]["9"] <= s["first_heard_ms"]["10"] <= s["first_heard_ms"]["8"],
+           "first arrival of each type: %r" % s["first_heard_ms"])
+
+    before = state()[R[11]]
+    expect(before["work_mode"] == 2 and before["bridge"]["mac"] == "02:aa:00:00:00:01"
+           and before["ssid_mac"] == "02:aa:00:00:00:0b", "bridged pair settings: %r" % before)
+    ask(ctl, R[11], 8, b"Renamed" + bytes(25) + b"\x07")
+    expect(state()[R[11]]["name"] == "Renamed", "renamed before the restore")
+    got = valid(ask(ctl, R[11], 10), 10, R[11])
+    expect(len(got) == 1 and got[0]["payload"][0] == 0 and got[0]["src"] == "198.18.0.30",
+           "restore answered with 0 from the old address")
+    back = valid(ctl.collect(9785, 3.0, until=lambda g: len(valid(g, 1, R[11])) >= 1), 1, R[11])
+    expect(back and back[0]["src"] == "198.18.0.31",
+           "back from the restore at its factory address: %r" % [b["src"] for b in back])
+    s = state()[R[11]]
+    expect(s["ip"] == "198.18.0.31" and s["name"] == "Factory" and s["work_mode"] == 1
+           and s["bridge"]["mac"] == "00:00:00:00:00:00" and s["restarts"] == 1,
+           "factory settings after the restore: %r" % s)
+    print("unanswered and factory restore: ok")
+
+
 def main():
     ctl = RawController(CTL)
     for check in (check_search, check_report_and_keepalives, check_settings, check_address_move,
                   check_restarts, check_faults, check_scan, check_upgrade_and_release,
-                  check_tftp_fetch):
+                  check_tftp_fetch, check_unanswered_and_factory):
         check(ctl)
     print("all protocol checks passed")
 

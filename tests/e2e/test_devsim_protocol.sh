@@ -17,6 +17,8 @@ radio mac=02:46:4b:00:00:06 ip=198.18.0.25 iface=$FK_LAN_IF1 malformed=1
 radio mac=02:46:4b:00:00:07 ip=198.18.0.26 iface=$FK_LAN_IF1 scan_count=40 scan_packets=3 scan_order=2,0,1
 radio mac=02:46:4b:00:00:08 ip=198.18.0.27 iface=$FK_LAN_IF1 name_hex=e4b8ade69687e4b8 short_announce=1
 radio mac=02:46:4b:00:00:09 ip=198.18.0.28 iface=$FK_LAN_IF1 tftp=1
+radio mac=02:46:4b:00:00:0a ip=198.18.0.29 iface=$FK_LAN_IF1 unanswered=9,10
+radio mac=02:46:4b:00:00:0b ip=198.18.0.30 iface=$FK_LAN_IF1 name=Factory factory_ip=198.18.0.31 ssid_mac=02:aa:00:00:00:0b bridge_mac=02:aa:00:00:00:01 work_mode=2
 CONF
 fk_start_sim --config "$FK_WORK/radios.conf" --keepalive-ms 300 --restart-ms 800 --tftp-port 6969
 
@@ -29,5 +31,5 @@ cat "$FK_WORK/protocol.out" >&2
 rm -f "$FK_SIM_STATE"
 kill -USR1 "$FK_SIM_PID"
 fk_wait_until 10 test -s "$FK_SIM_STATE" || fk_fail "no state file after SIGUSR1"
-fk_check 'expect(len(sim_radios(args[0])) == 9, "the state file lists every radio")' "$FK_SIM_STATE"
+fk_check 'expect(len(sim_radios(args[0])) == 11, "the state file lists every radio")' "$FK_SIM_STATE"
 fk_pass

@@ -1,5 +1,5 @@
 // A prompter that shows nothing: it keeps every message and confirmation text and
-// declines every confirmation.
+// declines every confirmation unless the test says to accept them.
 #pragma once
 
 #include <mutex>
@@ -27,7 +27,11 @@ class RecordingPrompter final : public IPrompter {
     bool Confirm(const std::string& text) override {
         std::lock_guard lock(mutex_);
         records_.push_back({PromptRecord::Kind::Confirm, {}, text, MsgIcon::Question});
-        return false;
+        return confirm_;
+    }
+    void AnswerConfirmations(bool ok) {
+        std::lock_guard lock(mutex_);
+        confirm_ = ok;
     }
 
     std::vector<PromptRecord> Records() const {
@@ -51,6 +55,7 @@ class RecordingPrompter final : public IPrompter {
   private:
     mutable std::mutex mutex_;
     std::vector<PromptRecord> records_;
+    bool confirm_ = false;
 };
 
 }  // namespace fk::test
