@@ -33,5 +33,9 @@ int RunSendCommand(const CommandArgs& args);
 int RunShowCommand(const CommandArgs& args);
 // The device management window's Save for one radio, from flags.
 int RunConfigureCommand(const CommandArgs& args);
+// The bridge wizard's site survey of one radio, strongest access point first.
+int RunSurveyCommand(const CommandArgs& args);
+// The bridge wizard for one radio, from flags (exit 3: refused, 1: no answer or failed).
+int RunBridgeCommand(const CommandArgs& args);
 
 }  // namespace fk::cli

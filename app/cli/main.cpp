@@ -35,6 +35,18 @@ constexpr Command kCommands[] = {
      "[--format table|csv|json]",
      "change one radio's settings as its management window's Save does (exit 3: refused)",
      fk::cli::RunConfigureCommand},
+    {"survey", "--mac MAC [--seconds N] [--format table|csv|json]",
+     "ask one radio which access points it hears and list them, strongest first",
+     fk::cli::RunSurveyCommand},
+    {"bridge",
+     "--mac MAC --ap AP_MAC [--ssid TEXT] [--channel N|Auto] "
+     "[--security None|WEP|WPA-PSK|WPA2-PSK|\"Mixed WPA/WPA2-PSK\"] "
+     "[--cipher AES|TKIP|TKIP&AES] [--key KEY] [--key-interval N] "
+     "[--key-type ASCII|Hex --wep-default 1..4 --wep-auth Open|Share] "
+     "[--ip A --mask M --gateway G --dns1 D --dns2 D] [--dry-run] [--seconds N]",
+     "make one radio a station of an access point it hears, as the bridge wizard does "
+     "(exit 3: refused, 1: no answer or \"Bridge fail\")",
+     fk::cli::RunBridgeCommand},
 };
 
 void PrintUsage(std::FILE* to) {
