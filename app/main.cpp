@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "app/single_instance.h"
 #include "app/skin_values.h"
+#include "operations/bridge_page.h"
 #include "operations/status_page.h"
 #include "operations/status_script_view.h"
 #include "protocol/comm_engine.h"
@@ -144,7 +145,8 @@ int main(int argc, char** argv) {
         }
         if (!options.e2e_script.isEmpty()) {
             auto* status = dynamic_cast<CStatusDlg*>(window.Pages()->Page(PAGE_STATUS));
-            if (!status || !RunStatusScript(window, *status, options.e2e_script))
+            auto* bridge = dynamic_cast<CBridgeDlg*>(window.Pages()->Page(PAGE_BRIDGE));
+            if (!status || !RunStatusScript(window, *status, bridge, options.e2e_script))
                 std::fprintf(stderr, "cannot run %s\n", qPrintable(options.e2e_script));
         }
         window.exec();
