@@ -7,6 +7,7 @@ namespace fk {
 
 FlowStep CSiteSurvey::Start(FlowTime) {
     seconds_ = 0;
+    waited_for_missing_ = 0;
     FlowStep step;
     step.writes.push_back({StoreWrite::Kind::ClearScanResults, ""});
     FlowCommand scan;
@@ -22,7 +23,13 @@ FlowStep CSiteSurvey::Tick(FlowTime) {
     ++seconds_;
     FlowStep step;
     const bool complete = scan_.ScanComplete();
-    if (complete || seconds_ >= kSeconds) {
+    const bool timed_out = seconds_ >= kSeconds;
+    if (complete && !timed_out && scan_.ScanPacketsMissing() > 0 &&
+        waited_for_missing_ < kMissingGraceSeconds) {
+        ++waited_for_missing_;
+        return step;
+    }
+    if (complete || timed_out) {
         step.refresh_list = true;
         step.outcome = complete ? FlowOutcome::Done : FlowOutcome::Failed;
     }

@@ -1,8 +1,8 @@
 // A device's site survey: the scan table emptied, MSG_SCAN_AP sent once (the engine
 // never repeats it, and sending it clears the survey flag), then one-second ticks
-// until the last result packet by number has arrived or 30 seconds have passed.
-// Checking on the tick rather than at the flag gives packets that arrive out of order
-// the rest of that second to land.
+// until the last result packet by number has been stored or 30 seconds have passed.
+// That packet may overtake the others; while some are still out the survey waits a
+// few more ticks for them, so the list is not filled from half the results.
 #pragma once
 
 #include <string>
@@ -16,6 +16,8 @@ class IScanState;
 class CSiteSurvey final : public IFlow {
   public:
     static constexpr int kSeconds = 30;
+    // The device sends its packets back to back; a few seconds cover any reordering.
+    static constexpr int kMissingGraceSeconds = 3;
     static constexpr std::chrono::milliseconds kPeriod{1000};
 
     CSiteSurvey(std::string ip, std::string mac, const IScanState& scan)
@@ -32,6 +34,7 @@ class CSiteSurvey final : public IFlow {
     std::string mac_;
     const IScanState& scan_;
     int seconds_ = 0;
+    int waited_for_missing_ = 0;
 };
 
 }  // namespace fk

@@ -231,7 +231,7 @@ bool CCommEngine::SendNow(const std::string& ip, std::uint16_t type,
     std::lock_guard lock(address_lock_);
     const local_address_stu* from = LocalAddressForLocked(ip);
     if (from == nullptr) return false;
-    if (type == MSG_SCAN_AP) scan_complete_.store(false);
+    if (type == MSG_SCAN_AP) scan_.Reset();
     const auto bytes = BuildDatagram(type, payload, mac, true);
     return keepalive_socket_.SendFromInterface(
         from->interface_index, from->ip, options_.command_group, options_.keepalive_port, bytes);

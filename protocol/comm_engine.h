@@ -31,6 +31,7 @@
 #include "protocol/presence_table.h"
 #include "protocol/receive_queue.h"
 #include "protocol/resend_list.h"
+#include "protocol/scan_progress.h"
 #include "protocol/udp_socket.h"
 
 namespace fk {
@@ -73,10 +74,13 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     void ListPendingDevices(int max, const std::string& filter,
                             std::vector<ap_info_stu>& list) override;
     void GetLocalAdapters(std::vector<adapter_info_stu>& list) override;
-    bool ScanComplete() const override { return scan_complete_.load(); }
+    bool ScanComplete() const override { return scan_.Complete(); }
+    int ScanPacketsMissing() const override { return scan_.Missing(); }
 
     void Acknowledge(const std::string& ip, const std::string& mac, int type) override;
-    void SetScanComplete() override { scan_complete_.store(true); }
+    void ScanPacketStored(int packet_id, int packet_count) override {
+        scan_.Stored(packet_id, packet_count);
+    }
     void AnswerHandled(const std::string& ip, const std::string& mac, int type,
                        std::uint8_t result) override;
     // How many answers of `type` from `mac` at `ip` have been handled since the start,
@@ -142,7 +146,7 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
 
     std::atomic<int> retransmission_max_;
     std::atomic<int> retransmission_interval_;
-    std::atomic<bool> scan_complete_{false};
+    CScanProgress scan_;
     std::atomic<bool> running_{false};
     std::atomic<std::uint64_t> resend_wakeups_{0};
 

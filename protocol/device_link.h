@@ -13,11 +13,12 @@
 namespace fk {
 
 // The one thing a flow may read from the engine: whether the survey it asked for has
-// delivered its last result packet.
+// delivered its last result packet, and how many of its other packets are still out.
 class IScanState {
   public:
     virtual ~IScanState() = default;
     virtual bool ScanComplete() const = 0;
+    virtual int ScanPacketsMissing() const { return 0; }
 };
 
 class IDeviceLink : public IScanState {

@@ -116,10 +116,9 @@ void CInboundHandlers::OnDeviceReport(const udp_packet_stu& element) {
 
 void CInboundHandlers::OnScanResults(const udp_packet_stu& element) {
     const ScanResults results = DecodeScanResults(element.payload());
-    if (static_cast<int>(results.packet_id) == static_cast<int>(results.packet_count) - 1) {
-        link_.SetScanComplete();
-    }
+    // Stored first: whoever sees the survey complete reads the table at once.
     store_.SaveScanResults(results);
+    link_.ScanPacketStored(results.packet_id, results.packet_count);
 }
 
 }  // namespace fk

@@ -16,7 +16,8 @@ class IOutboundLink {
                               std::span<const std::uint8_t> payload, const std::string& mac,
                               bool retransmit) = 0;
     virtual void Acknowledge(const std::string& ip, const std::string& mac, int type) = 0;
-    virtual void SetScanComplete() = 0;
+    // A survey result packet's entries are in the store.
+    virtual void ScanPacketStored(int packet_id, int packet_count) = 0;
     // An answer of `type` from `mac` at `ip` has been handled, store updates included,
     // so a waiter that reads the store now sees what the answer changed. `result` is
     // its first payload byte (0 when it carries none, as the zero-filled area reads).

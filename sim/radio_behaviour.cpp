@@ -52,6 +52,8 @@ CommandOutcome OnSetBridge(SimRadio& radio, std::span<const std::uint8_t> payloa
                 kBridgeBlockSize);
     radio.report.work_mode = 2;  // a bridged radio is a station of the chosen access point
     out.address_changed = ApplyAddressBlock(radio, payload.subspan(kBridgeBlockSize, kIpBlockSize));
+    // A change of operating mode takes a restart; the report after it carries the link.
+    out.restart = true;
     return out;
 }
 
@@ -187,6 +189,8 @@ std::vector<Datagram> ScanResultPackets(const SimRadio& radio) {
         }
         by_id.push_back(RadioDatagram(radio, MSG_SCAN_AP, payload));
     }
+    for (int id : radio.scan_drop)
+        if (id >= 0 && static_cast<std::size_t>(id) < by_id.size()) by_id[id].clear();
     std::vector<Datagram> ordered;
     for (int id : radio.scan_order) {
         if (id >= 0 && static_cast<std::size_t>(id) < by_id.size() && !by_id[id].empty()) {

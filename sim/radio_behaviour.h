@@ -19,7 +19,8 @@ Datagram RadioDatagram(const SimRadio& radio, std::uint16_t type,
 Datagram Announcement(const SimRadio& radio, Clock now);
 Datagram Keepalive(const SimRadio& radio, Clock now);
 Datagram Report(const SimRadio& radio, Clock now);
-// Result packets in sending order (radio.scan_order), at least one even for no neighbours.
+// Result packets in sending order (radio.scan_order), at least one even for no neighbours,
+// less those the radio is told to drop.
 std::vector<Datagram> ScanResultPackets(const SimRadio& radio);
 
 struct CommandOutcome {

@@ -102,10 +102,47 @@ std::vector<ScanNeighbour> DefaultNeighbours(int i) {
     return out;
 }
 
+// One neighbour of every security code the survey list knows, and two it does not,
+// with signals on both sides of each signal-image bound.
+std::vector<ScanNeighbour> EveryCodeNeighbours(int i) {
+    static const std::uint8_t kCodes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 255};
+    static const std::int8_t kSignals[] = {-90, -76, -75, -74, -61, -60, -59, -40};
+    std::vector<ScanNeighbour> out;
+    for (std::size_t k = 0; k < std::size(kCodes); ++k) {
+        ScanNeighbour n;
+        n.mac = {0x02,
+                 0xcc,
+                 static_cast<std::uint8_t>(i >> 8),
+                 static_cast<std::uint8_t>(i),
+                 0x00,
+                 static_cast<std::uint8_t>(k + 1)};
+        n.secure_mode = kCodes[k];
+        n.signal = kSignals[k % std::size(kSignals)];
+        n.channel = static_cast<std::uint8_t>(k % 2 ? 149 : 6);
+        n.ssid = Printf("code-%d", int{kCodes[k]});
+        out.push_back(n);
+    }
+    return out;
+}
+
 bool ParseInt(std::string_view text, long long& out) {
     const char* end = text.data() + text.size();
     auto [p, ec] = std::from_chars(text.data(), end, out);
     return ec == std::errc() && p == end;
+}
+
+// "2,0,1": packet ids; an empty text is the empty list.
+bool ParseIds(std::string_view v, std::vector<int>& ids) {
+    std::vector<int> out;
+    std::stringstream in{std::string(v)};
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        long long n = 0;
+        if (!ParseInt(item, n) || n < 0 || n > 254) return false;
+        out.push_back(static_cast<int>(n));
+    }
+    ids = out;
+    return true;
 }
 
 bool ParseDouble(std::string_view text, double& out) {
@@ -328,22 +365,53 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
                  r.neighbours.push_back(nb);
              }
          })},
+        {"scan_profile",
+         [](SimRadio& r, std::string_view v) {
+             const int index = (r.mac[4] << 8) | r.mac[5];
+             if (v == "codes") {
+                 r.neighbours = EveryCodeNeighbours(index);
+             } else if (v == "default") {
+                 r.neighbours = DefaultNeighbours(index);
+             } else {
+                 return false;
+             }
+             return true;
+         }},
+        // MAC/CHANNEL/SECURE/SIGNAL/SSID: one more neighbour; the SSID is the rest.
+        {"scan_ap",
+         [](SimRadio& r, std::string_view v) {
+             std::vector<std::string> parts;
+             std::size_t pos = 0;
+             while (parts.size() < 4) {
+                 const std::size_t slash = v.find('/', pos);
+                 if (slash == std::string_view::npos) return false;
+                 parts.emplace_back(v.substr(pos, slash - pos));
+                 pos = slash + 1;
+             }
+             ScanNeighbour n;
+             long long channel = 0, secure = 0, signal = 0;
+             if (!ParseMac(parts[0], n.mac) || !ParseInt(parts[1], channel) || channel < 0 ||
+                 channel > 255 || !ParseInt(parts[2], secure) || secure < 0 || secure > 255 ||
+                 !ParseInt(parts[3], signal) || signal < -128 || signal > 127)
+                 return false;
+             n.channel = static_cast<std::uint8_t>(channel);
+             n.secure_mode = static_cast<std::uint8_t>(secure);
+             n.signal = static_cast<std::int8_t>(signal);
+             n.ssid = std::string(v.substr(pos));
+             r.neighbours.push_back(n);
+             return true;
+         }},
         {"scan_packets", IntSetter(1, 255, [](SimRadio& r, long long n) {
              r.scan_packets = static_cast<int>(n);
          })},
-        {"scan_order",
-         [](SimRadio& r, std::string_view v) {
-             std::vector<int> order;
-             std::stringstream in{std::string(v)};
-             std::string item;
-             while (std::getline(in, item, ',')) {
-                 long long n = 0;
-                 if (!ParseInt(item, n) || n < 0 || n > 254) return false;
-                 order.push_back(static_cast<int>(n));
-             }
-             r.scan_order = order;
-             return true;
-         }},
+        {"scan_order", [](SimRadio& r, std::string_view v) { return ParseIds(v, r.scan_order); }},
+        {"scan_drop", [](SimRadio& r, std::string_view v) { return ParseIds(v, r.scan_drop); }},
+        {"scan_gap_ms", IntSetter(0, 60000, [](SimRadio& r, long long n) {
+             r.scan_gap_ms = static_cast<int>(n);
+         })},
+        {"mode_btn", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.mode_btn_status; })},
+        {"country", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.country_code; })},
+        {"bandwidth", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.bandwidth; })},
     };
     return table;
 }

@@ -77,6 +77,8 @@ struct SimRadio {
     std::vector<ScanNeighbour> neighbours;
     int scan_packets = 1;
     std::vector<int> scan_order;  // packet ids in sending order; empty = ascending
+    std::vector<int> scan_drop;   // packet ids never sent (a survey that stays partial)
+    int scan_gap_ms = 20;         // between result packets, so the chosen order holds
     int restart_ms = 3000;
     int keepalive_ms = 5000;
     bool short_announce = false;  // 33-byte announcement instead of the long form
@@ -88,6 +90,8 @@ struct SimRadio {
     std::uint32_t controller = 0;         // last controller address that talked to this radio
     std::map<int, int> received;          // command type -> datagrams addressed to this radio
     std::map<int, Clock> first_heard_ms;  // command type -> when the first one arrived
+    // command type -> payload of the last such command heard, as far as its header said
+    std::map<int, std::vector<std::uint8_t>> last_payload;
     std::map<std::string, int> command_sources;
     int lost = 0;
     int keepalives_sent = 0;

@@ -201,6 +201,8 @@ void Simulator::HandleCommand(std::size_t index, const Inbound& in) {
     const std::uint32_t old_ip = radio.ip;
     const std::size_t declared = in.bytes[14] | (in.bytes[15] << 8);
     const auto payload = std::span<const std::uint8_t>(in.bytes).subspan(kHeaderSize);
+    radio.last_payload[type].assign(payload.begin(),
+                                    payload.begin() + std::min(payload.size(), declared));
     const CommandOutcome out = ApplyCommand(radio, type, payload, declared, Now());
     if (out.address_changed) EnsureAddress(radio);
     CarryOut(index, type, out, in.source, old_ip);
@@ -220,7 +222,7 @@ void Simulator::CarryOut(std::size_t index, std::uint16_t type, const CommandOut
         int gap = 0;
         for (const Datagram& packet : ScanResultPackets(radio)) {
             SendAnswer(index, radio.ip, to, options_.reply_port, packet, gap);
-            gap += 20;  // packets apart, so that their order on the wire is the chosen one
+            gap += radio.scan_gap_ms;  // apart, so that their order on the wire is the chosen one
         }
     }
     if (out.released) ++radio.generation;  // stops its keep-alives

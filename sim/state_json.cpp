@@ -58,6 +58,15 @@ std::string CountMap(const Map& map) {
     return out + "}";
 }
 
+std::string PayloadMap(const std::map<int, std::vector<std::uint8_t>>& map) {
+    std::string out = "{";
+    for (const auto& [type, bytes] : map) {
+        if (out.size() > 1) out += ", ";
+        out += JsonString(std::to_string(type)) + ": " + Quoted(Hex(bytes.data(), bytes.size()));
+    }
+    return out + "}";
+}
+
 void RadioJson(std::ostringstream& o, std::size_t index, const SimRadio& r, Clock now) {
     const ap_report_stu& p = r.report;
     o << "{\"index\": " << index << ", \"mac\": " << Quoted(r.mac_text)
@@ -93,6 +102,7 @@ void RadioJson(std::ostringstream& o, std::size_t index, const SimRadio& r, Cloc
       << ", \"controller\": " << Quoted(r.controller ? IpText(r.controller) : "")
       << ", \"received\": " << CountMap(r.received)
       << ", \"first_heard_ms\": " << CountMap(r.first_heard_ms)
+      << ", \"payloads\": " << PayloadMap(r.last_payload)
       << ", \"command_sources\": " << CountMap(r.command_sources) << ", \"lost\": " << r.lost
       << ", \"keepalives_sent\": " << r.keepalives_sent
       << ", \"announcements_sent\": " << r.announcements_sent

@@ -10,6 +10,16 @@
 #include <QTimer>
 #include <cstdio>
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "operations/bridge_config_dlg.h"
+#include "operations/bridge_page.h"
+#include "operations/bridge_search_ap_dlg.h"
+#include "operations/bridge_steps_dlg.h"
 #include "operations/status_page.h"
 #include "testdriver/list_page_steps.h"
 #include "testdriver/management_steps.h"
@@ -25,8 +35,12 @@ constexpr int kPollMs = 100;
 
 class CStatusScript : public QObject {
   public:
-    CStatusScript(CApplicationDlg& window, CStatusDlg& page, QStringList lines)
-        : QObject(&window), window_(window), page_(page), lines_(std::move(lines)) {
+    CStatusScript(CApplicationDlg& window, CStatusDlg& page, CBridgeDlg* bridge, QStringList lines)
+        : QObject(&window),
+          window_(window),
+          page_(page),
+          bridge_(bridge),
+          lines_(std::move(lines)) {
         timer_.setInterval(kPollMs);
         connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
     }
@@ -92,6 +106,10 @@ class CStatusScript : public QObject {
             return Wait(words[1].toInt(), [] { return ManagementWindowOpen(); });
         } else if (verb == "wait-closed" && words.size() == 2) {
             return Wait(words[1].toInt(), [this] { return !WindowOverMainOpen(window_); });
+        } else if (verb == "page" && words.size() == 2) {
+            window_.SelectPage(words[1].toInt());
+        } else if (verb.startsWith("bridge-")) {
+            return RunBridge(words);
         } else if (verb == "quit") {
             window_.done(QDialog::Accepted);
             return false;
@@ -190,6 +208,115 @@ class CStatusScript : public QObject {
         if (!shot) Fail("no batch address window to grab into " + path);
     }
 
+    // The wizard of the last "Operate" click while it is on screen.
+    CBridgeConfigDlg* Wizard() const {
+        CBridgeConfigDlg* wizard = bridge_ ? bridge_->LastWizard() : nullptr;
+        return wizard && wizard->isVisible() ? wizard : nullptr;
+    }
+
+    bool RunBridge(const QStringList& words) {
+        const QString& verb = words[0];
+        if (!bridge_) {
+            Fail("no bridge page for " + verb);
+            return false;
+        }
+        if (verb == "bridge-open" && words.size() == 2) return OpenWizard(words[1]);
+        if ((verb == "bridge-wait-status" || verb == "bridge-wait-mode") && words.size() >= 4) {
+            const QString mac = words[2];
+            const QString text = words.mid(3).join(' ');
+            const ListColumn column =
+                verb == "bridge-wait-status" ? ListColumn::Status : ListColumn::OperationMode;
+            return Wait(words[1].toInt(), [this, mac, text, column] {
+                bridge_->RefreshPage();
+                return BridgeCell(mac, column) == text;
+            });
+        }
+        CBridgeConfigDlg* wizard = Wizard();
+        if (!wizard) {
+            Fail("no bridge wizard open for " + verb);
+            return false;
+        }
+        if (verb == "bridge-wait-survey" && words.size() == 2) {
+            return Wait(words[1].toInt(), [this] {
+                CBridgeConfigDlg* w = Wizard();
+                return w && !w->SurveyPanel()->Scanning();
+            });
+        } else if (verb == "bridge-pick" && words.size() == 2) {
+            return Pick(*wizard, words[1]);
+        } else if (verb == "bridge-security" && words.size() >= 3) {
+            ChooseSecurity(*wizard, words);
+        } else if (verb == "bridge-next") {
+            const int before = wizard->CurrentStep();
+            wizard->NextButton()->click();
+            // Save closes the window; every other step must move on.
+            if (before != CBridgeConfigDlg::kStepFinish && wizard->CurrentStep() == before)
+                Fail(QStringLiteral("the wizard stayed on step %1").arg(before));
+        } else if (verb == "bridge-shot" && words.size() == 2) {
+            QCoreApplication::processEvents();
+            if (!wizard->grab().save(words[1])) Fail("cannot write " + words[1]);
+        } else if (verb == "bridge-close") {
+            wizard->CloseButton()->click();
+        } else {
+            Fail("unknown step: " + words.join(' '));
+            return false;
+        }
+        return !failed_;
+    }
+
+    QString BridgeCell(const QString& mac, ListColumn column) const {
+        const CDeviceGrid& grid = *bridge_->Grid();
+        const int mac_column = ColumnIndex(PAGE_BRIDGE, ListColumn::Mac);
+        for (int r = 0; r < grid.rowCount(); ++r) {
+            if (QString::fromStdString(grid.CellText(r, mac_column)) == mac)
+                return QString::fromStdString(grid.CellText(r, ColumnIndex(PAGE_BRIDGE, column)));
+        }
+        return {};
+    }
+
+    // The wizard runs modally; its loop keeps this script's timers going, so the
+    // click is posted and the script waits for the window to appear.
+    bool OpenWizard(const QString& mac) {
+        bridge_->RefreshPage();
+        const CDeviceGrid& grid = *bridge_->Grid();
+        const int mac_column = ColumnIndex(PAGE_BRIDGE, ListColumn::Mac);
+        int row = -1;
+        for (int r = 0; r < grid.rowCount() && row < 0; ++r)
+            if (QString::fromStdString(grid.CellText(r, mac_column)) == mac) row = r;
+        if (row < 0) {
+            Fail("no bridge page row for " + mac);
+            return false;
+        }
+        QTimer::singleShot(0, bridge_, [this, row] { bridge_->OnOperateClicked(row); });
+        return Wait(5, [this] { return Wizard() != nullptr; });
+    }
+
+    bool Pick(CBridgeConfigDlg& wizard, const QString& ap_mac) {
+        QTableWidget& grid = *wizard.SurveyPanel()->Grid();
+        for (int r = 0; r < grid.rowCount(); ++r) {
+            if (grid.item(r, kSurveyMac) && grid.item(r, kSurveyMac)->text() == ap_mac) {
+                emit grid.cellClicked(r, kSurveySelect);
+                return true;
+            }
+        }
+        Fail("the survey did not list " + ap_mac);
+        return false;
+    }
+
+    void ChooseSecurity(CBridgeConfigDlg& wizard, const QStringList& words) {
+        CBridgeSecureDlg& step = *wizard.SecurityPanel();
+        const QString entry = words[1] == "Mixed" ? QStringLiteral("Mixed WPA/WPA2-PSK") : words[1];
+        int code = -1;
+        for (const BridgeSecurityEntry& e : BridgeSecurityEntries())
+            if (entry == QLatin1String(e.key)) code = e.code;
+        const int index = step.SecurityBox()->findData(code);
+        if (index < 0) return Fail("no security entry " + words[1]);
+        step.SecurityBox()->setCurrentIndex(index);
+        const QStringList ciphers = {"AES", "TKIP", "TKIP&AES"};
+        const int cipher = static_cast<int>(ciphers.indexOf(words[2]));
+        if (cipher >= 0) step.CipherButton(cipher)->setChecked(true);
+        if (words.size() >= 4) step.KeyField()->setText(words.mid(3).join(' '));
+    }
+
     void Dump(const QString& path) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -210,6 +337,7 @@ class CStatusScript : public QObject {
 
     CApplicationDlg& window_;
     CStatusDlg& page_;
+    CBridgeDlg* bridge_;
     QStringList lines_;
     qsizetype index_ = 0;
     QTimer timer_;
@@ -220,11 +348,12 @@ class CStatusScript : public QObject {
 
 }  // namespace
 
-bool RunStatusScript(CApplicationDlg& window, CStatusDlg& page, const QString& path) {
+bool RunStatusScript(CApplicationDlg& window, CStatusDlg& page, CBridgeDlg* bridge,
+                     const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-    (new CStatusScript(window, page, lines))->Begin();
+    (new CStatusScript(window, page, bridge, lines))->Begin();
     return true;
 }
 

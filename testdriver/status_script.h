@@ -14,6 +14,17 @@
 //   set-ip-screenshot FILE open the batch address window for the ticked rows, grab it
 //   wait-window SECONDS    until the management window is open
 //   wait-closed SECONDS    until no window is open over the main window
+//   page CODE              show the page with that code
+//   bridge-open MAC        press the device's "Operate" cell on the bridge page
+//   bridge-wait-survey SECONDS   until the open wizard's survey has listed its results
+//   bridge-pick AP_MAC     mark the access point's row in the survey list
+//   bridge-security ENTRY CIPHER [KEY]   choose the security entry ("Mixed" for the
+//                          mixed entry), the cipher (AES, TKIP, TKIP&AES or -) and key
+//   bridge-next            press "Next" (or "Save"); fails when the step does not change
+//   bridge-shot FILE       grab the open wizard
+//   bridge-close           press the wizard's close button
+//   bridge-wait-status SECONDS MAC TEXT...  until the bridge page shows TEXT as status
+//   bridge-wait-mode SECONDS MAC TEXT...    the same for the operating mode
 //   quit                   end the program
 // and the steps of testdriver/management_steps.h and testdriver/list_page_steps.h.
 // Each step and any failure is written to standard error; a failure ends the script
@@ -25,12 +36,15 @@
 namespace fk {
 
 class CApplicationDlg;
+class CBridgeDlg;
 class CStatusDlg;
 
 namespace testdriver {
 
 // Starts the script once the event loop runs; false when the file cannot be read.
-bool RunStatusScript(CApplicationDlg& window, CStatusDlg& page, const QString& path);
+// The bridge steps need `bridge`.
+bool RunStatusScript(CApplicationDlg& window, CStatusDlg& page, CBridgeDlg* bridge,
+                     const QString& path);
 
 }  // namespace testdriver
 }  // namespace fk

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "operations/bridge_page.h"
 #include "operations/status_page.h"
 #include "testdriver/status_script.h"
 #include "ui/application_dlg.h"
@@ -62,7 +63,8 @@ void Install(CApplicationDlg& window, const QStringList& arguments) {
     }
     if (!options.e2e_script.isEmpty()) {
         auto* status = dynamic_cast<CStatusDlg*>(window.Pages()->Page(PAGE_STATUS));
-        if (!status || !RunStatusScript(window, *status, options.e2e_script))
+        auto* bridge = dynamic_cast<CBridgeDlg*>(window.Pages()->Page(PAGE_BRIDGE));
+        if (!status || !RunStatusScript(window, *status, bridge, options.e2e_script))
             std::fprintf(stderr, "cannot run %s\n", qPrintable(options.e2e_script));
     }
 }

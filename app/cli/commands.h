@@ -36,5 +36,9 @@ int RunConfigureCommand(const CommandArgs& args);
 // The reboot and restore pages' batch for the radios named, with each one's outcome.
 int RunRebootCommand(const CommandArgs& args);
 int RunRestoreCommand(const CommandArgs& args);
+// The bridge wizard's site survey of one radio, strongest access point first.
+int RunSurveyCommand(const CommandArgs& args);
+// The bridge wizard for one radio, from flags (exit 3: refused, 1: no answer or failed).
+int RunBridgeCommand(const CommandArgs& args);
 
 }  // namespace fk::cli

@@ -11,6 +11,7 @@
 #include "app/language.h"
 #include "app/program_dir.h"
 #include "operations/search_session.h"
+#include "operations/site_survey.h"
 #include "protocol/adapter_source.h"
 
 namespace fk::cli {
@@ -149,6 +150,12 @@ FlowOutcome EngineSession::Run(IFlow& flow, const FlowStepObserver& on_step,
 void EngineSession::Discover(int seconds) {
     CSearchSession session(seconds);
     Run(session);
+}
+
+FlowOutcome EngineSession::Survey(const std::string& ip, const std::string& mac,
+                                  const FlowStopRequest& stop_requested) {
+    CSiteSurvey survey(ip, mac, *engine_);
+    return Run(survey, {}, stop_requested);
 }
 
 bool EngineSession::FindDevice(const std::string& mac, int seconds, ap_info_stu& record) {

@@ -61,6 +61,10 @@ class EngineSession {
                     const FlowStopRequest& stop_requested = {});
     // The status page's search session, `seconds` ticks long.
     void Discover(int seconds);
+    // The bridge wizard's site survey of one device; its results are in the store's
+    // scan table afterwards.
+    FlowOutcome Survey(const std::string& ip, const std::string& mac,
+                       const FlowStopRequest& stop_requested = {});
     // Searches until `mac` has reported, at most `seconds`; false when it never did.
     bool FindDevice(const std::string& mac, int seconds, ap_info_stu& record);
     // Searches at least `min_seconds`, so devices not named (a station bridged to a

@@ -50,6 +50,18 @@ constexpr Command kCommands[] = {
      "restore the radios to factory settings as the restore page does; as reboot, with five "
      "rediscovery passes (--wait-seconds at least 13)",
      fk::cli::RunRestoreCommand},
+    {"survey", "--mac MAC [--seconds N] [--format table|csv|json]",
+     "ask one radio which access points it hears and list them, strongest first",
+     fk::cli::RunSurveyCommand},
+    {"bridge",
+     "--mac MAC --ap AP_MAC [--ssid TEXT] [--channel N|Auto] "
+     "[--security None|WEP|WPA-PSK|WPA2-PSK|\"Mixed WPA/WPA2-PSK\"] "
+     "[--cipher AES|TKIP|TKIP&AES] [--key KEY] [--key-interval N] "
+     "[--key-type ASCII|Hex --wep-default 1..4 --wep-auth Open|Share] "
+     "[--ip A --mask M --gateway G --dns1 D --dns2 D] [--dry-run] [--seconds N]",
+     "make one radio a station of an access point it hears, as the bridge wizard does "
+     "(exit 3: refused, 1: no answer or \"Bridge fail\")",
+     fk::cli::RunBridgeCommand},
 };
 
 void PrintUsage(std::FILE* to) {

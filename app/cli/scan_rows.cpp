@@ -1,6 +1,7 @@
 #include "app/cli/scan_rows.h"
 
 #include "app/text_table.h"
+#include "operations/survey_list.h"
 #include "protocol/packet.h"
 
 namespace fk::cli {
@@ -14,6 +15,18 @@ std::string ScanEntryJson(const config_otherwl_basic& entry) {
            number("signal", entry.signal) + number("channel", entry.channel) +
            number("secure_mode", entry.secure_mode) + number("exchannel", entry.exchannel) +
            number("bandwidth", entry.bandwidth) + "}";
+}
+
+TextRow SurveyHeader() {
+    return {"SSID", "Channel", "MAC", "Security", "Signal"};
+}
+
+std::vector<TextRow> SurveyTextRows(const std::vector<config_otherwl_basic>& entries) {
+    std::vector<TextRow> rows;
+    for (const SurveyRow& row : SurveyRows(entries))
+        rows.push_back(
+            {row.ssid, row.channel, row.mac, row.security, std::to_string(row.signal_dbm)});
+    return rows;
 }
 
 }  // namespace fk::cli

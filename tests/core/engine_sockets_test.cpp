@@ -198,7 +198,8 @@ INSTANTIATE_TEST_SUITE_P(Limits, EngineRepetitionTest,
 
 TEST_F(EngineNetTest, ScanRequestIsNeverRepeatedAndClearsScanComplete) {
     CCommEngine& engine = StartEngine(3, 10);
-    engine.SetScanComplete();
+    engine.ScanPacketStored(0, 1);
+    ASSERT_TRUE(engine.ScanComplete());
     ASSERT_TRUE(engine.SendToDevice(kDeviceIp, MSG_SCAN_AP, {}, kDeviceMac, true));
     EXPECT_FALSE(engine.ScanComplete());
     EXPECT_EQ(engine.PendingCommands(), 0u);

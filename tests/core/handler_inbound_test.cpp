@@ -296,6 +296,20 @@ TEST_F(HandlerTest, ScanIsCompleteWhenTheLastPacketArrivesInAnyOrder) {
     EXPECT_FALSE(link_.scan_complete);
 }
 
+TEST_F(HandlerTest, ASurveyPacketCountsAsArrivedOnlyOnceItsEntriesAreStored) {
+    std::vector<std::size_t> stored_when_reported;
+    link_.on_scan_stored = [&] {
+        std::vector<config_otherwl_basic> list;
+        store_.GetScanList(0, list, true);
+        stored_when_reported.push_back(list.size());
+    };
+    handlers_.OnReply(Element(MSG_SCAN_AP, kMac, kIp, ScanPacket(2, 1, 3, 0x10)));
+    handlers_.OnReply(Element(MSG_SCAN_AP, kMac, kIp, ScanPacket(2, 0, 2, 0x20)));
+    EXPECT_EQ(stored_when_reported, (std::vector<std::size_t>{3, 5}));
+    EXPECT_TRUE(link_.scan.Complete());
+    EXPECT_EQ(link_.scan.Missing(), 0);
+}
+
 // Every length a device can claim is at its largest: the header's len, every text's
 // count byte, the scan entry count. The handlers must stay inside their structures
 // (the sanitizer builds check the reads) and keep texts within their areas.

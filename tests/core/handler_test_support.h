@@ -12,6 +12,7 @@
 
 #include "protocol/outbound_link.h"
 #include "protocol/packet.h"
+#include "protocol/scan_progress.h"
 #include "protocol/udp_socket.h"
 
 namespace fk::testing {
@@ -43,7 +44,14 @@ class RecordingLink : public IOutboundLink {
         std::lock_guard lock(mutex_);
         acks.push_back({ip, mac, type});
     }
-    void SetScanComplete() override { scan_complete = true; }
+    // The flag goes up when the survey becomes complete, as the engine's does; a test
+    // may lower it again to see whether a later packet raises it.
+    void ScanPacketStored(int packet_id, int packet_count) override {
+        if (on_scan_stored) on_scan_stored();
+        const bool was_complete = scan.Complete();
+        scan.Stored(packet_id, packet_count);
+        if (!was_complete && scan.Complete()) scan_complete = true;
+    }
     void AnswerHandled(const std::string& ip, const std::string& mac, int type,
                        std::uint8_t result) override {
         if (on_answer) on_answer();
@@ -58,6 +66,8 @@ class RecordingLink : public IOutboundLink {
     std::vector<std::uint8_t> answer_results;
     std::function<void()> on_answer;
     bool scan_complete = false;
+    CScanProgress scan;
+    std::function<void()> on_scan_stored;
 
   private:
     std::mutex mutex_;

@@ -71,6 +71,10 @@ class RecordingLink final : public IDeviceLink {
         std::lock_guard lock(mutex_);
         return scan_complete_;
     }
+    int ScanPacketsMissing() const override {
+        std::lock_guard lock(mutex_);
+        return scan_missing_;
+    }
 
     // What the test hands out.
     void SetAdapters(std::vector<adapter_info_stu> adapters) {
@@ -84,6 +88,10 @@ class RecordingLink final : public IDeviceLink {
     void SetScanComplete(bool complete) {
         std::lock_guard lock(mutex_);
         scan_complete_ = complete;
+    }
+    void SetScanPacketsMissing(int missing) {
+        std::lock_guard lock(mutex_);
+        scan_missing_ = missing;
     }
     // What the test reads back.
     std::vector<SentCommand> Sent() const {
@@ -143,6 +151,7 @@ class RecordingLink final : public IDeviceLink {
     std::vector<ap_info_stu> pending_;
     std::string last_pending_filter_;
     bool scan_complete_ = false;
+    int scan_missing_ = 0;
     int searches_ = 0;
     int releases_ = 0;
     int drops_ = 0;
