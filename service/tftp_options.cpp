@@ -57,6 +57,7 @@ Negotiation Negotiate(const std::vector<Option>& requested, std::uint64_t file_s
             const auto v = Number(option.value);
             if (v && *v >= 1 && *v <= 255) {
                 result.timeout = std::chrono::seconds(*v);
+                result.timeout_fixed = true;
                 result.acknowledged.push_back({option.name, std::to_string(*v)});
             }
         } else if (option.name == "tsize") {

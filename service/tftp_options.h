@@ -30,6 +30,9 @@ struct Negotiation {
     std::uint16_t block_size = kDefaultBlockSize;
     std::uint16_t window_size = 1;
     std::chrono::milliseconds timeout{1000};
+    // Set by the client's timeout option: then the interval is kept as asked,
+    // otherwise it is only where the measured one starts.
+    bool timeout_fixed = false;
     // In the order the client sent them; empty means no OACK is sent.
     std::vector<Option> acknowledged;
 };

@@ -11,6 +11,7 @@ CTftpTransfer::CTftpTransfer(Endpoint peer, Negotiation negotiation, IBlockSourc
       source_(source),
       sink_(sink),
       max_retries_(max_retries),
+      timer_(negotiation_.timeout, !negotiation_.timeout_fixed),
       buffer_(kHeaderSize + negotiation_.block_size) {}
 
 // Every block holds block_size bytes but the last, which holds fewer, possibly none:
@@ -22,11 +23,13 @@ std::uint64_t CTftpTransfer::LastBlock() const {
 void CTftpTransfer::Start(TimePoint now) {
     if (!negotiation_.acknowledged.empty()) first_unacked_ = 0;
     sent_end_ = first_unacked_;
-    SendWindow(now);
+    SendWindow(now, false);
 }
 
-void CTftpTransfer::SendWindow(TimePoint now) {
-    deadline_ = now + negotiation_.timeout;
+void CTftpTransfer::SendWindow(TimePoint now, bool again) {
+    deadline_ = now + timer_.Current();
+    window_sent_again_ = again;
+    if (!again) window_sent_at_ = now;
     if (first_unacked_ == 0) {
         sink_.Send(peer_, BuildOptionAck(negotiation_.acknowledged));
         sent_end_ = 1;
@@ -89,13 +92,15 @@ void CTftpTransfer::OnAck(std::uint16_t number, TimePoint now) {
     if (block >= sent_end_) return;
     first_unacked_ = block + 1;
     retries_ = 0;
+    // An ACK after a resend may answer either copy, so it measures nothing.
+    if (!window_sent_again_) timer_.OnRoundTrip(now - window_sent_at_);
     if (first_unacked_ > LastBlock()) {
         state_ = State::kDone;
         return;
     }
     // After an ACK inside the window the client has dropped what followed the gap;
     // the next window starts right behind the acknowledged block.
-    SendWindow(now);
+    SendWindow(now, false);
 }
 
 void CTftpTransfer::OnTimer(TimePoint now) {
@@ -106,7 +111,8 @@ void CTftpTransfer::OnTimer(TimePoint now) {
     }
     ++retries_;
     ++retransmissions_;
-    SendWindow(now);
+    timer_.OnTimeout();
+    SendWindow(now, true);
 }
 
 void CTftpTransfer::Fail(ErrorCode code, const char* message) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "service/retransmit_timer.h"
 #include "service/tftp_options.h"
 #include "service/tftp_packet.h"
 
@@ -47,8 +48,8 @@ class CTftpTransfer {
 
     enum class State { kRunning, kDone, kFailed };
 
-    // Six resends of an unanswered window: with the default interval a client that
-    // has gone away holds its transfer slot for seven seconds.
+    // Six resends of an unanswered window: a client that has gone away holds its
+    // transfer slot for at most 13 seconds (1 s, then 2 s for each resend).
     static constexpr int kDefaultMaxRetries = 6;
 
     CTftpTransfer(Endpoint peer, Negotiation negotiation, IBlockSource& source, IPacketSink& sink,
@@ -67,7 +68,7 @@ class CTftpTransfer {
 
   private:
     std::uint64_t LastBlock() const;
-    void SendWindow(TimePoint now);
+    void SendWindow(TimePoint now, bool again);
     bool SendBlock(std::uint64_t block);
     void OnAck(std::uint16_t number, TimePoint now);
     void Fail(ErrorCode code, const char* message);
@@ -85,6 +86,9 @@ class CTftpTransfer {
     int retries_ = 0;
     std::uint64_t retransmissions_ = 0;
     TimePoint deadline_{};
+    CRetransmitTimer timer_;
+    TimePoint window_sent_at_{};
+    bool window_sent_again_ = false;
     std::vector<std::uint8_t> buffer_;
 };
 

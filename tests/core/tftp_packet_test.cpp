@@ -147,6 +147,7 @@ TEST(TftpOptions, NegotiationLowersRefusesOrEchoes) {
         EXPECT_EQ(n.block_size, c.block_size);
         EXPECT_EQ(n.window_size, c.window);
         EXPECT_EQ(n.timeout.count(), c.timeout_ms);
+        EXPECT_EQ(n.timeout_fixed, c.timeout_ms != 1000);
         EXPECT_EQ(n.acknowledged, c.acknowledged);
     }
 }

@@ -152,18 +152,63 @@ TEST(TftpTransfer, RepeatedAckIsNotAnswered) {
 }
 
 TEST(TftpTransfer, TimeoutResendsABoundedNumberOfTimes) {
+    // Nothing measured yet: 1 s, then doubled up to the 2 s bound.
     Harness h(4000, {}, 3);
     h.sink.Take();
-    h.Wait(999ms);
-    EXPECT_TRUE(h.sink.Take().empty()) << "nothing before the interval";
-    for (int resend = 0; resend < 3; ++resend) {
-        h.Wait(1ms + (resend ? 999ms : 0ms));
-        EXPECT_EQ(Blocks(h.sink.Take()), std::vector<std::uint16_t>{1}) << resend;
+    std::chrono::milliseconds elapsed{0};
+    for (auto next : {1000ms, 3000ms, 5000ms}) {
+        h.Wait(next - 1ms - elapsed);
+        EXPECT_TRUE(h.sink.Take().empty()) << "nothing before " << next.count() << " ms";
+        h.Wait(1ms);
+        elapsed = next;
+        EXPECT_EQ(Blocks(h.sink.Take()), std::vector<std::uint16_t>{1}) << next.count();
     }
-    h.Wait(1000ms);
+    h.Wait(2000ms);
     EXPECT_EQ(ErrorOf(h.sink.Take()), 0);
     EXPECT_EQ(h.transfer.GetState(), CTftpTransfer::State::kFailed);
     EXPECT_EQ(h.transfer.Retransmissions(), 3u);
+}
+
+TEST(TftpTransfer, ResendIntervalFollowsTheRoundTripUnlessFixed) {
+    struct Case {
+        std::vector<Option> options;
+        std::chrono::milliseconds first_resend;
+    };
+    // Acks that come after 4 ms bring the interval down to its 50 ms floor; a
+    // client's timeout option keeps it where the client put it.
+    for (const auto& c : {Case{{}, 50ms}, Case{{{"timeout", "1"}}, 1000ms}}) {
+        Harness h(100'000, c.options);
+        for (int i = 0; i < 8; ++i) {
+            const auto sent = h.sink.Take();
+            h.now += 4ms;
+            h.Ack(ParseData(sent.at(0).bytes) ? ParseData(sent[0].bytes)->block : 0);
+        }
+        h.sink.Take();
+        h.Wait(c.first_resend - 1ms);
+        EXPECT_TRUE(h.sink.Take().empty());
+        h.Wait(1ms);
+        EXPECT_EQ(Blocks(h.sink.Take()).size(), 1u) << c.first_resend.count();
+    }
+}
+
+TEST(RetransmitTimer, EstimateAndBackoffStayInBounds) {
+    using std::chrono::milliseconds;
+    CRetransmitTimer fixed(milliseconds(3000), false);
+    fixed.OnRoundTrip(1ms);
+    fixed.OnTimeout();
+    EXPECT_EQ(fixed.Current(), 3000ms);
+
+    CRetransmitTimer timer(milliseconds(1000), true);
+    timer.OnRoundTrip(100ms);  // first sample: 100 + 4 * 50
+    EXPECT_EQ(timer.Current(), 300ms);
+    timer.OnTimeout();
+    EXPECT_EQ(timer.Current(), 600ms);
+    for (int i = 0; i < 4; ++i) timer.OnTimeout();
+    EXPECT_EQ(timer.Current(), CRetransmitTimer::kMax);
+    for (int i = 0; i < 50; ++i) timer.OnRoundTrip(100us);
+    EXPECT_EQ(timer.Current(), CRetransmitTimer::kMin);
+    timer.OnRoundTrip(10s);
+    EXPECT_EQ(timer.Current(), CRetransmitTimer::kMax);
 }
 
 TEST(TftpTransfer, ProgressRestoresTheRetries) {
