@@ -7,46 +7,32 @@
 #include <cerrno>
 #include <optional>
 
+#include "service/file_blocks.h"
 #include "service/udp_socket.h"
 
 namespace fk::tftp {
 namespace {
 
-// A burst of datagrams is taken per wake-up, but never so many that one busy socket
-// starves the others or the timers.
-constexpr int kDrainPerWake = 64;
+// A burst of requests is taken per wake-up, but never so many that the requests
+// starve the running transfers or the timers.
+constexpr int kRequestsPerWake = 64;
 constexpr std::size_t kReceiveBuffer = 65536;
 
 }  // namespace
 
-struct CTftpServer::Active final : IBlockSource, IPacketSink {
-    Active(int socket, OpenedFile opened) : socket_fd(socket), file(opened) {}
-    ~Active() override {
-        close(socket_fd);
-        close(file.fd);
-    }
+struct CTftpServer::Active final : IPacketSink {
+    Active(int socket, const OpenedFile& opened)
+        : socket_fd(socket), blocks(opened.fd, opened.size) {}
+    ~Active() override { close(socket_fd); }
     Active(const Active&) = delete;
     Active& operator=(const Active&) = delete;
 
-    std::uint64_t Size() const override { return file.size; }
-    long long Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
-        std::size_t done = 0;
-        while (done < out.size()) {
-            const ssize_t n = pread(file.fd, out.data() + done, out.size() - done,
-                                    static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return -1;
-            if (n == 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        return static_cast<long long>(done);
-    }
     void Send(const Endpoint& to, ByteView datagram) override {
         SendDatagram(socket_fd, to, datagram);
     }
 
     int socket_fd;
-    OpenedFile file;
+    CFileBlocks blocks;
     std::optional<CTftpTransfer> transfer;
 };
 
@@ -86,7 +72,7 @@ bool CTftpServer::Run(int stop_fd) {
 }
 
 void CTftpServer::ReceiveRequests(TimePoint now) {
-    for (int i = 0; i < kDrainPerWake; ++i) {
+    for (int i = 0; i < kRequestsPerWake; ++i) {
         const Received r = ReceiveDatagram(listen_fd_, buffer_);
         if (r.size < 0) return;
         HandleRequest(r.from, r.local_ip,
@@ -132,7 +118,7 @@ void CTftpServer::StartTransfer(const Endpoint& from, std::uint32_t local_ip,
     }
     auto active = std::make_unique<Active>(socket, opened);
     active->transfer.emplace(from, Negotiate(request.options, opened.size, options_.limits),
-                             *active, *active, options_.max_retries);
+                             active->blocks, *active, options_.max_retries);
     active->transfer->Start(now);
     if (!active->transfer->Finished()) active_.push_back(std::move(active));
 }
@@ -142,13 +128,14 @@ void CTftpServer::Refuse(const Endpoint& to, std::uint32_t local_ip, ErrorCode c
     SendDatagram(listen_fd_, to, BuildError(code, message), local_ip);
 }
 
+// One datagram per wake-up: a transfer socket rarely holds more than one ACK, and
+// poll reports it again at once if it does, so draining it would only add a read
+// that finds nothing for every datagram.
 void CTftpServer::ReceiveOnTransfer(Active& active, TimePoint now) {
-    for (int i = 0; i < kDrainPerWake && !active.transfer->Finished(); ++i) {
-        const Received r = ReceiveDatagram(active.socket_fd, buffer_);
-        if (r.size < 0) return;
-        active.transfer->OnPacket(r.from,
-                                  ByteView(buffer_.data(), static_cast<std::size_t>(r.size)), now);
-    }
+    const Received r = ReceiveDatagram(active.socket_fd, buffer_);
+    if (r.size < 0) return;
+    active.transfer->OnPacket(r.from, ByteView(buffer_.data(), static_cast<std::size_t>(r.size)),
+                              now);
 }
 
 void CTftpServer::StepTimers(TimePoint now) {
