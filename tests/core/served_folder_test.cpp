@@ -87,15 +87,6 @@ TEST_F(ServedFolderTest, RenamedFolderStillServesOnlyItself) {
     EXPECT_LT(folder_.OpenFile("out_absolute").fd, 0);
 }
 
-TEST(ServedFolder, PathInsideComparesWholeComponents) {
-    EXPECT_TRUE(PathInside("/srv/stage/a.bin", "/srv/stage"));
-    EXPECT_TRUE(PathInside("/srv/stage", "/srv/stage"));
-    EXPECT_FALSE(PathInside("/srv/stage2/a.bin", "/srv/stage"));
-    EXPECT_FALSE(PathInside("/srv", "/srv/stage"));
-    EXPECT_TRUE(PathInside("/anything", "/"));
-    EXPECT_FALSE(PathInside("", "/srv"));
-}
-
 TEST(FileServerConfig, DirectoryAndPortAreRead) {
     fk::testing::ScratchDir dir;
     struct Case {
