@@ -8,8 +8,8 @@ packages=(
   libsqlite3-dev
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcurl4-openssl-dev curl tftp-hpa
-  iproute2 procps
+  libcurl4-openssl-dev curl tftp-hpa tftpd-hpa
+  iproute2 procps nftables libcap2-bin
   xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-dejavu-core
   clang-format python3
 )
@@ -25,4 +25,14 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # tftpd-hpa is here only for its binary, which the benchmark runs by hand in a
+  # namespace. Its system service would take port 69 from FileServer, so a service
+  # this run installed is stopped and disabled again.
+  if [[ " ${missing[*]} " == *" tftpd-hpa "* ]]; then
+    if command -v systemctl >/dev/null && [ -d /run/systemd/system ]; then
+      $SUDO systemctl disable --now tftpd-hpa >/dev/null 2>&1 || true
+    elif command -v service >/dev/null; then
+      $SUDO service tftpd-hpa stop >/dev/null 2>&1 || true
+    fi
+  fi
 fi

@@ -1,0 +1,194 @@
+#include "app/file_server_control.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "app/ini_file.h"
+#include "app/pid_file.h"
+#include "service/file_server_exit.h"
+
+namespace fk {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string WithSlash(std::string dir) {
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+std::string Canonical(const std::string& path) {
+    char buf[PATH_MAX];
+    return realpath(path.c_str(), buf) != nullptr ? std::string(buf) : path;
+}
+
+// The first line the server writes, or empty when it closed the pipe (it ended) or
+// said nothing before the deadline (`timed_out`).
+std::string ReadReadyLine(int fd, std::chrono::milliseconds within, bool* timed_out) {
+    const auto deadline = Clock::now() + within;
+    std::string line;
+    *timed_out = false;
+    while (line.find('\n') == std::string::npos) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd p{fd, POLLIN, 0};
+        const int n = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) *timed_out = true;
+        if (n <= 0) return {};
+        char buf[64];
+        const ssize_t got = read(fd, buf, sizeof(buf));
+        if (got <= 0) return {};
+        line.append(buf, static_cast<std::size_t>(got));
+    }
+    return line.substr(0, line.find('\n') + 1);
+}
+
+}  // namespace
+
+FileServerPaths DefaultFileServerPaths(const std::string& program_dir) {
+    const std::string service = WithSlash(program_dir) + "service/";
+    std::string per_run = service;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (access(service.c_str(), W_OK) != 0 && runtime != nullptr && *runtime == '/') {
+        per_run = WithSlash(runtime) + "fieldkit/";
+    }
+    return {service + "FileServer", per_run, per_run};
+}
+
+CFileServerControl::CFileServerControl(FileServerPaths paths) : paths_(std::move(paths)) {
+    paths_.config_dir = WithSlash(paths_.config_dir);
+}
+
+std::string CFileServerControl::IniPath() const {
+    return paths_.config_dir + "FileServer.ini";
+}
+std::string CFileServerControl::PidPath() const {
+    return paths_.config_dir + "FileServer.pid";
+}
+
+ForeignEnd CFileServerControl::EndLeftover() {
+    const auto pid = ReadPidFile(PidPath());
+    const ForeignEnd result = pid ? EndIfOurs(*pid, paths_.executable) : ForeignEnd::kNotRunning;
+    // Only a server of ours that outlived every signal keeps its file (to be tried
+    // again) and its folders (it may still be reading them). A stranger the number
+    // now belongs to is left running, and the stale number is dropped.
+    if (result != ForeignEnd::kStillRunning) {
+        RemovePidFile(PidPath());
+        RemoveLeftoverStagingFolders(paths_.staging_parent);
+    }
+    return result;
+}
+
+FileServerStart CFileServerControl::Start(const std::string& image_path) {
+    Stop();
+    EndLeftover();
+    std::error_code ignored;
+    std::filesystem::create_directories(paths_.config_dir, ignored);
+    std::string error;
+    if (!staging_.Create(paths_.staging_parent, image_path, &error)) {
+        return Failed(FileServerStatus::kImageNotStaged,
+                      "The firmware file cannot be prepared: " + error);
+    }
+    const bool written =
+        WriteProfileString(IniPath(), "SERVER", "Directory", staging_.Path()) &&
+        (port_ == 0 || WriteProfileString(IniPath(), "SERVER", "Port", std::to_string(port_)));
+    if (!written) return Failed(FileServerStatus::kConfigNotWritten, "Cannot write " + IniPath());
+    return Launch();
+}
+
+FileServerStart CFileServerControl::Launch() {
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) {
+        return Failed(FileServerStatus::kNotStarted, std::string("pipe: ") + std::strerror(errno));
+    }
+    StartRequest request;
+    request.program = paths_.executable;
+    request.work_dir = FolderOf(paths_.executable);
+    request.pass_fd = ready[1];
+    request.arguments = {"--ready-fd", "3"};
+    // Next to the executable is where it looks by itself.
+    if (Canonical(FolderOf(paths_.executable)) != Canonical(paths_.config_dir)) {
+        request.arguments.insert(request.arguments.end(), {"--config", IniPath()});
+    }
+    std::string error;
+    const bool started = child_.Start(request, &error);
+    close(ready[1]);
+    if (!started) {
+        close(ready[0]);
+        return Failed(FileServerStatus::kNotStarted, "The file server cannot be started: " + error);
+    }
+    // Written before the wait, so that even a crash of ours right now leaves the trace.
+    pid_file_written_ = WritePidFile(PidPath(), child_.Pid(), &error);
+    if (!pid_file_written_) {
+        close(ready[0]);
+        return Failed(FileServerStatus::kConfigNotWritten, "Cannot write the PID file: " + error);
+    }
+    FileServerStart result = WaitUntilServing(ready[0]);
+    close(ready[0]);
+    return result;
+}
+
+FileServerStart CFileServerControl::WaitUntilServing(int ready_fd) {
+    bool timed_out = false;
+    if (ReadReadyLine(ready_fd, ready_timeout_, &timed_out) == tftp::kReadyLine) {
+        return {FileServerStatus::kServing, {}};
+    }
+    if (timed_out) {
+        return Failed(FileServerStatus::kNoAnswer,
+                      "The file server did not start serving in time.");
+    }
+    const int code = child_.WaitForExit(std::chrono::seconds(1)).value_or(-1);
+    switch (code) {
+        case tftp::kExitPortInUse:
+            return Failed(FileServerStatus::kPortInUse,
+                          "UDP port " + PortText() +
+                              " is in use by another program; close it "
+                              "(another TFTP server?) and try again.");
+        case tftp::kExitPortDenied:
+            return Failed(FileServerStatus::kPortDenied,
+                          "The file server may not use UDP port " + PortText() +
+                              ": give it the right with setcap cap_net_bind_service=+ep " +
+                              paths_.executable);
+        case tftp::kExitConfig:
+            return Failed(FileServerStatus::kConfigRefused,
+                          "The file server cannot use its settings in " + IniPath());
+        default:
+            return Failed(
+                FileServerStatus::kEndedEarly,
+                "The file server ended at once (exit status " + std::to_string(code) + ").");
+    }
+}
+
+FileServerStart CFileServerControl::Failed(FileServerStatus status, std::string message) {
+    Stop();
+    return {status, std::move(message)};
+}
+
+std::string CFileServerControl::PortText() const {
+    if (port_ != 0) return std::to_string(port_);
+    return ReadProfileString(IniPath(), "SERVER", "Port", "69", 5);
+}
+
+void CFileServerControl::Stop() {
+    // A server that outlived every signal keeps its PID file, so the next start can
+    // try again.
+    if (child_.End() && pid_file_written_) {
+        RemovePidFile(PidPath());
+        pid_file_written_ = false;
+    }
+    staging_.Remove();
+}
+
+}  // namespace fk

@@ -1,0 +1,86 @@
+// The controller's side of the file server: before an upgrade the chosen image goes
+// into a fresh private staging folder, FileServer.ini is pointed at it, and
+// service/FileServer is started and given a few seconds to bind its port; afterwards
+// exactly that process is ended and the folder removed. A server a crashed run left
+// behind is found through the PID file and ended only once proven ours.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "app/own_process.h"
+#include "app/process_control.h"
+#include "app/staging_folder.h"
+
+namespace fk {
+
+struct FileServerPaths {
+    std::string executable;      // service/FileServer
+    std::string config_dir;      // holds FileServer.ini and FileServer.pid
+    std::string staging_parent;  // where each staging folder is made
+};
+
+// service/ below the program directory; where that is not writable (an installed
+// package), the ini, the PID file and the staging folders go to the user's runtime
+// directory instead.
+FileServerPaths DefaultFileServerPaths(const std::string& program_dir);
+
+enum class FileServerStatus {
+    kServing,
+    kImageNotStaged,    // the image could not be copied into a staging folder
+    kConfigNotWritten,  // FileServer.ini or the PID file could not be written
+    kNotStarted,        // the program could not be started at all
+    kConfigRefused,     // it started and refused its settings
+    kPortInUse,
+    kPortDenied,  // the bind capability is missing
+    kEndedEarly,  // it ended before it was serving, for another reason
+    kNoAnswer,    // still not serving after the wait; it was ended
+};
+
+struct FileServerStart {
+    FileServerStatus status = FileServerStatus::kNotStarted;
+    std::string message;  // for the user; empty when serving
+    bool Serving() const { return status == FileServerStatus::kServing; }
+};
+
+class CFileServerControl {
+  public:
+    explicit CFileServerControl(FileServerPaths paths);
+    ~CFileServerControl() { Stop(); }
+    CFileServerControl(const CFileServerControl&) = delete;
+    CFileServerControl& operator=(const CFileServerControl&) = delete;
+
+    // 0 (the default) leaves the ini's Port as it is; tests use a port of their own.
+    void SetPort(std::uint16_t port) { port_ = port; }
+    void SetReadyTimeout(std::chrono::milliseconds timeout) { ready_timeout_ = timeout; }
+
+    // Ends a server a crashed run left behind, and its staging folders.
+    ForeignEnd EndLeftover();
+    FileServerStart Start(const std::string& image_path);
+    bool Running() { return child_.Running(); }
+    pid_t Pid() const { return child_.Pid(); }
+    const std::string& StagingFolder() const { return staging_.Path(); }
+    // Ends the process Start started (never another one) and removes what it left.
+    void Stop();
+
+    std::string IniPath() const;
+    std::string PidPath() const;
+
+  private:
+    FileServerStart Launch();
+    FileServerStart WaitUntilServing(int ready_fd);
+    FileServerStart Failed(FileServerStatus status, std::string message);
+    std::string PortText() const;
+
+    FileServerPaths paths_;
+    std::uint16_t port_ = 0;
+    std::chrono::milliseconds ready_timeout_{5000};
+    CStagingFolder staging_;
+    CChildProcess child_;
+    bool pid_file_written_ = false;
+};
+
+}  // namespace fk

@@ -1,0 +1,173 @@
+// The real FileServer, started and ended by the control inside the test's own
+// network namespace, so its port is private to the test.
+#include "app/file_server_control.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "app/ini_file.h"
+#include "app/pid_file.h"
+#include "app/program_dir.h"
+#include "netns_fixture.h"
+#include "scratch_dir.h"
+#include "service/tftp_packet.h"
+
+namespace fk {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+constexpr std::uint16_t kPort = 6969;
+
+std::string Canonical(const std::string& path) {
+    char buf[PATH_MAX];
+    return realpath(path.c_str(), buf) ? std::string(buf) : path;
+}
+
+int UdpSocket(std::uint16_t port = 0) {
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(port);
+    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+    return fd;
+}
+
+// The first answer to a plain read request on loopback, or nothing within a second.
+tftp::Bytes FirstAnswer(const std::string& file) {
+    const int fd = UdpSocket();
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(kPort);
+    const auto request = tftp::BuildRequest({tftp::Opcode::kReadRequest, file, "octet", {}});
+    sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
+    tftp::Bytes answer(1024);
+    pollfd p{fd, POLLIN, 0};
+    const ssize_t n = poll(&p, 1, 1000) == 1 ? recv(fd, answer.data(), answer.size(), 0) : -1;
+    close(fd);
+    answer.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return answer;
+}
+
+class FileServerControlTest : public fk::testing::NetnsTest {
+  protected:
+    void SetUp() override {
+        NetnsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        server_ = ProgramDirectory() + "service/FileServer";
+        if (access(server_.c_str(), X_OK) != 0) GTEST_SKIP() << server_ << " is not built";
+        image_ = scratch_.Write("user/fw-5.1.bin", "firmware image");
+        scratch_.Write("user/private.txt", "not for the LAN");
+        paths_ = {server_, scratch_.Dir() + "service", scratch_.Dir() + "service"};
+    }
+
+    fk::testing::ScratchDir scratch_;
+    std::string server_, image_;
+    FileServerPaths paths_;
+};
+
+TEST_F(FileServerControlTest, ServesAPrivateCopyUntilStopped) {
+    CFileServerControl control(paths_);
+    control.SetPort(kPort);
+    const FileServerStart start = control.Start(image_);
+    ASSERT_TRUE(start.Serving()) << start.message;
+    const std::string staging = control.StagingFolder();
+    struct stat st {};
+    ASSERT_EQ(stat(staging.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(ReadProfileString(control.IniPath(), "SERVER", "Directory", "", 4096), staging);
+    EXPECT_EQ(ReadPidFile(control.PidPath()), control.Pid());
+    EXPECT_EQ(ExecutableOf(control.Pid()), Canonical(server_));
+
+    const tftp::Bytes answer = FirstAnswer("fw-5.1.bin");
+    const auto data = tftp::ParseData(answer);
+    ASSERT_TRUE(data.has_value()) << "the staged copy is served";
+    EXPECT_EQ(std::string(data->payload.begin(), data->payload.end()), "firmware image");
+    const auto refused = tftp::ParseError(FirstAnswer("private.txt"));
+    ASSERT_TRUE(refused.has_value()) << "the user's own folder is not";
+    EXPECT_EQ(refused->code, 1);
+
+    const pid_t pid = control.Pid();
+    control.Stop();
+    EXPECT_FALSE(control.Running());
+    EXPECT_NE(kill(pid, 0), 0);
+    EXPECT_FALSE(fs::exists(staging));
+    EXPECT_FALSE(fs::exists(control.PidPath()));
+    EXPECT_TRUE(fs::exists(image_)) << "the user's file stays";
+}
+
+TEST_F(FileServerControlTest, FailuresAreReportedAtOnceAndLeaveNothing) {
+    const int holder = UdpSocket(kPort);
+    struct Case {
+        const char* what;
+        std::string image;
+        FileServerStatus status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"no such image", scratch_.Dir() + "user/missing.bin", FileServerStatus::kImageNotStaged,
+         "missing.bin"},
+        {"port held by another program", image_, FileServerStatus::kPortInUse, "6969"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CFileServerControl control(paths_);
+        control.SetPort(kPort);
+        const auto begin = std::chrono::steady_clock::now();
+        const FileServerStart start = control.Start(c.image);
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, 3s);
+        EXPECT_EQ(start.status, c.status);
+        EXPECT_NE(start.message.find(c.says), std::string::npos) << start.message;
+        EXPECT_FALSE(control.Running());
+        EXPECT_FALSE(fs::exists(control.PidPath()));
+        EXPECT_TRUE(control.StagingFolder().empty());
+    }
+    std::size_t left = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(paths_.staging_parent)) {
+        left += e.is_directory();
+    }
+    EXPECT_EQ(left, 0u) << "no staging folder left behind";
+    close(holder);
+}
+
+TEST_F(FileServerControlTest, LeftoverServerIsEndedOnlyWhenProvenOurs) {
+    // A crashed run: its server still runs, its PID file and staging folder remain.
+    CChildProcess leftover;
+    std::string error;
+    const std::string ini = scratch_.Write(
+        "service/FileServer.ini", "[SERVER]\nDirectory=" + scratch_.Dir() + "user\nPort=6969\n");
+    ASSERT_TRUE(leftover.Start({server_, {"--config", ini}, "", -1}, &error)) << error;
+    ASSERT_TRUE(WritePidFile(paths_.config_dir + "/FileServer.pid", leftover.Pid(), &error));
+    fs::create_directories(scratch_.Dir() + "service/stage-Ab12Cd");
+
+    CChildProcess stranger;
+    ASSERT_TRUE(stranger.Start({"/bin/sleep", {"30"}, "", -1}, &error)) << error;
+    CFileServerControl control(paths_);
+    ASSERT_TRUE(WritePidFile(control.PidPath(), stranger.Pid(), &error));
+    EXPECT_EQ(control.EndLeftover(), ForeignEnd::kNotOurs);
+    EXPECT_TRUE(stranger.Running()) << "never end what is not proven ours";
+
+    ASSERT_TRUE(WritePidFile(control.PidPath(), leftover.Pid(), &error));
+    EXPECT_EQ(control.EndLeftover(), ForeignEnd::kEnded);
+    EXPECT_FALSE(leftover.Running());
+    EXPECT_FALSE(fs::exists(scratch_.Dir() + "service/stage-Ab12Cd"));
+    EXPECT_FALSE(fs::exists(control.PidPath()));
+
+    // With the port free again a fresh start serves.
+    control.SetPort(kPort);
+    EXPECT_TRUE(control.Start(image_).Serving());
+}
+
+}  // namespace
+}  // namespace fk
