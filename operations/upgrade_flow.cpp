@@ -87,8 +87,12 @@ std::vector<UpgradeType> UpgradeTypes(const std::vector<ap_select_stu>& selectio
 }
 
 CUpgradeFlow::CUpgradeFlow(std::vector<ap_select_stu> selection, std::uint16_t type,
-                           std::vector<std::uint8_t> payload, IStoreView& store)
-    : selection_(std::move(selection)), payload_(std::move(payload)), store_(store) {
+                           std::vector<std::uint8_t> payload, IStoreView& store,
+                           int write_seconds)
+    : selection_(std::move(selection)),
+      payload_(std::move(payload)),
+      store_(store),
+      write_total_(std::max(write_seconds, 3 * kSearchPasses)) {
     for (const ap_select_stu& device : selection_)
         if (device.ap_type == type) targets_.push_back({device});
 }
@@ -150,7 +154,7 @@ void CUpgradeFlow::TickTransfer(FlowStep& step) {
     phase_ = Phase::Writing;
     write_seconds_ = 0;
     passes_left_ = kSearchPasses;
-    step.progress = FlowProgress{0, kWriteSeconds, 0, FK_TR("Firmware upgrading progress")};
+    step.progress = FlowProgress{0, write_total_, 0, FK_TR("Firmware upgrading progress")};
 }
 
 void CUpgradeFlow::TickBatch(FlowStep& step) {
@@ -165,15 +169,15 @@ void CUpgradeFlow::TickBatch(FlowStep& step) {
 
 void CUpgradeFlow::TickWrite(FlowStep& step) {
     const int n = ++write_seconds_;
-    if (passes_left_ > 0 && n == kWriteSeconds + kSearchPasses - kSearchPasses * passes_left_) {
+    if (passes_left_ > 0 && n == write_total_ + kSearchPasses - kSearchPasses * passes_left_) {
         --passes_left_;
         step.actions.push_back(EngineAction::Search);
     }
-    if (n < kWriteSeconds) {
-        step.progress = FlowProgress{0, kWriteSeconds, n, {}};
+    if (n < write_total_) {
+        step.progress = FlowProgress{0, write_total_, n, {}};
         return;
     }
-    step.progress = FlowProgress{0, kWriteSeconds, kWriteSeconds, {}};
+    step.progress = FlowProgress{0, write_total_, write_total_, {}};
     step.statuses = Mirror();
     Finish(step, FlowOutcome::Done);
 }

@@ -63,9 +63,11 @@ class CUpgradeFlow final : public IFlow {
     static constexpr int kSearchPasses = 3;
 
     // `selection` is every ticked radio (all of them mirrored); only those of `type`
-    // are upgraded.
+    // are upgraded. `write_seconds` shorter than the default is for tests; the last
+    // search falls on its end and the two before it three and six seconds earlier.
     CUpgradeFlow(std::vector<ap_select_stu> selection, std::uint16_t type,
-                 std::vector<std::uint8_t> payload, IStoreView& store);
+                 std::vector<std::uint8_t> payload, IStoreView& store,
+                 int write_seconds = kWriteSeconds);
 
     std::chrono::milliseconds Period() const override { return std::chrono::milliseconds{1000}; }
     FlowStep Start(FlowTime now) override;
@@ -97,6 +99,7 @@ class CUpgradeFlow final : public IFlow {
     int batch_seconds_ = 0;
     bool batch_running_ = false;
     bool transfer_finished_ = false;
+    int write_total_;
     int write_seconds_ = 0;
     int passes_left_ = kSearchPasses;
 };
