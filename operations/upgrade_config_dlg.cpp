@@ -11,14 +11,16 @@
 
 #include "app/language.h"
 #include "app/program_dir.h"
-#include "store/store_view.h"
 #include "app/prompter.h"
+#include "store/store_view.h"
 #include "ui/image_button.h"
 
 namespace fk {
 namespace {
 
-QString T(const char* key) { return QString::fromStdString(Translate(key)); }
+QString T(const char* key) {
+    return QString::fromStdString(Translate(key));
+}
 
 class CProgramFileServer final : public IUpgradeServer {
   public:
@@ -147,8 +149,8 @@ void CUpgradeConfigDlg::OnUpgradeClicked() {
     type_box_->setEnabled(false);
     progress_label_->show();
     progress_->show();
-    auto flow = std::make_unique<CUpgradeFlow>(selection_, type, UpgradePayload(file.name, file.size),
-                                               context_.store, write_seconds_);
+    auto flow = std::make_unique<CUpgradeFlow>(
+        selection_, type, UpgradePayload(file.name, file.size), context_.store, write_seconds_);
     ended_ = false;
     driver_.Run(std::move(flow));
 }
@@ -175,10 +177,10 @@ void CUpgradeConfigDlg::OnStep(const FlowStep& step) {
         serving_ = start.Serving();
         if (!serving_) {
             // Nothing has been sent yet: the commands wait for the server.
-            context_.prompter.Warn(Translate("CPEManagement"),
-                                   Translate("The file server could not start!") + "\n" +
-                                       start.message,
-                                   MsgIcon::Warning);
+            context_.prompter.Warn(
+                Translate("CPEManagement"),
+                Translate("The file server could not start!") + "\n" + start.message,
+                MsgIcon::Warning);
             driver_.Stop();
             return;
         }

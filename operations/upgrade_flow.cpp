@@ -24,7 +24,9 @@ bool Settled(int status) {
            status == STATUS_UPGRADE_SUCCESS || status == STATUS_UPGRADE_FAIL;
 }
 
-bool Failed(int status) { return status == STATUS_UPGRADE_FAIL; }
+bool Failed(int status) {
+    return status == STATUS_UPGRADE_FAIL;
+}
 
 FlowCommand CommandFor(const ap_select_stu& device, std::uint16_t type,
                        std::vector<std::uint8_t> payload = {}) {
@@ -54,8 +56,7 @@ std::string CheckUpgradeFile(const std::string& path, UpgradeFile& file) {
     std::error_code error;
     const bool regular = std::filesystem::is_regular_file(fs_path, error);
     std::ifstream probe(path, std::ios::binary);
-    if (!regular || !probe.is_open())
-        return FK_TR("The upgrade file cannot be read!");
+    if (!regular || !probe.is_open()) return FK_TR("The upgrade file cannot be read!");
     const std::uintmax_t size = std::filesystem::file_size(fs_path, error);
     if (error) return FK_TR("The upgrade file cannot be read!");
     if (size > kMaxUpgradeFileSize) return FK_TR("The upgrade file is larger than 4 GiB!");
@@ -87,8 +88,7 @@ std::vector<UpgradeType> UpgradeTypes(const std::vector<ap_select_stu>& selectio
 }
 
 CUpgradeFlow::CUpgradeFlow(std::vector<ap_select_stu> selection, std::uint16_t type,
-                           std::vector<std::uint8_t> payload, IStoreView& store,
-                           int write_seconds)
+                           std::vector<std::uint8_t> payload, IStoreView& store, int write_seconds)
     : selection_(std::move(selection)),
       payload_(std::move(payload)),
       store_(store),
@@ -142,8 +142,8 @@ FlowStep CUpgradeFlow::Tick(FlowTime) {
 void CUpgradeFlow::TickTransfer(FlowStep& step) {
     ++transfer_seconds_;
     if (!transfer_finished_) {
-        step.progress = FlowProgress{0, kTransferSeconds,
-                                     std::min(transfer_seconds_, kTransferSeconds - 1), {}};
+        step.progress = FlowProgress{
+            0, kTransferSeconds, std::min(transfer_seconds_, kTransferSeconds - 1), {}};
         return;
     }
     if (AllTargets(Failed)) {
@@ -202,7 +202,8 @@ void CUpgradeFlow::Observe() {
     for (UpgradeTarget& target : targets_) {
         switch (store_.GetStatus(target.device.mac)) {
             case STATUS_UPGRADE_WAIT:
-                if (target.result == UpgradeResult::NoAnswer) target.result = UpgradeResult::Fetched;
+                if (target.result == UpgradeResult::NoAnswer)
+                    target.result = UpgradeResult::Fetched;
                 break;
             case STATUS_UPGRADING:
             case STATUS_UPGRADE_SUCCESS:

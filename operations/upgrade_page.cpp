@@ -21,7 +21,9 @@ CUpgradeDlg::CUpgradeDlg(const UiContext& context, QWidget* parent)
     connect(action_, &CImageButton::clicked, this, &CUpgradeDlg::OnActionClicked);
 }
 
-CUpgradeDlg::~CUpgradeDlg() { sender_.Stop(); }
+CUpgradeDlg::~CUpgradeDlg() {
+    sender_.Stop();
+}
 
 void CUpgradeDlg::OnActionClicked() {
     const std::vector<ap_select_stu> selection = TickedDevices();

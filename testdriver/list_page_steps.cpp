@@ -162,8 +162,9 @@ ScriptStep RunListPageStep(CApplicationDlg& window, const QStringList& words) {
         return WaitFor(words[1].toInt(), [] { return OpenUpgradeWindow() != nullptr; });
     }
     if (verb == "wait-upgrade-phase" && words.size() == 3) {
-        const QString label = QString::fromStdString(Translate(
-            words[1] == "write" ? "Firmware upgrading progress" : "Upgrade file transfer progress"));
+        const QString label = QString::fromStdString(
+            Translate(words[1] == "write" ? "Firmware upgrading progress"
+                                          : "Upgrade file transfer progress"));
         return WaitFor(words[2].toInt(), [label] {
             CUpgradeConfigDlg* upgrade = OpenUpgradeWindow();
             return upgrade && upgrade->ProgressLabel()->text() == label;

@@ -239,8 +239,8 @@ int RunUpgradeCommand(const CommandArgs& args) {
     }
     back();
 
-    const TextRow header{"MAC", "Model", "Upgraded", "Result", "Back", "Version before",
-                         "Version after"};
+    const TextRow header{"MAC",  "Model",          "Upgraded",     "Result",
+                         "Back", "Version before", "Version after"};
     std::vector<TextRow> rows;
     bool all_good = true;
     for (const RadioLine& r : radios) {

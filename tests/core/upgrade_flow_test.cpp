@@ -19,8 +19,8 @@ constexpr int kChosen = 3;
 constexpr int kOther = 5;
 
 ap_select_stu Device(char name, int type = kChosen) {
-    return {"198.18.0." + std::to_string(20 + (name - 'a')),
-            std::string("02:00:00:00:00:0") + name, type};
+    return {"198.18.0." + std::to_string(20 + (name - 'a')), std::string("02:00:00:00:00:0") + name,
+            type};
 }
 
 std::vector<long long> TimesOfType(const test::FlowRun& run, std::uint16_t type) {
@@ -53,9 +53,9 @@ struct Report {
 struct ScheduleCase {
     const char* label;
     std::vector<Report> reports;
-    std::vector<std::string> status_to;   // radios sent MSG_UPGRADE_STATUS
-    long long status_at;                  // -1: never
-    long long write_at;                   // -1: no write phase
+    std::vector<std::string> status_to;  // radios sent MSG_UPGRADE_STATUS
+    long long status_at;                 // -1: never
+    long long write_at;                  // -1: no write phase
     std::vector<long long> searches;
     long long end_at;
     std::map<char, UpgradeResult> results;
@@ -190,7 +190,7 @@ TEST(UpgradeSelection, OneToTenAccepted) {
 struct FileCase {
     const char* label;
     std::string name;  // created in the scratch folder unless `create` is false
-    int create;  // 0 nothing, 1 a file of 1000 bytes, 2 a folder
+    int create;        // 0 nothing, 1 a file of 1000 bytes, 2 a folder
     std::string expected;
 };
 
@@ -212,15 +212,16 @@ TEST_P(UpgradeFileCheck, RefusesWhatCannotBeAnnounced) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UpgradeFileCheck,
-    ::testing::Values(
-        FileCase{"lower_bin", "fw.bin", 1, ""}, FileCase{"upper_bin", "FW.BIN", 1, ""},
-        FileCase{"mixed_case_refused", "fw.Bin", 1, "Upgrade file is not .bin file!"},
-        FileCase{"no_path", "", 0, "Please select the upgrade file!"},
-        FileCase{"missing_file", "gone.bin", 0, "The upgrade file cannot be read!"},
-        FileCase{"folder_named_bin", "dir.bin", 2, "The upgrade file cannot be read!"},
-        FileCase{"name_of_255_bytes", std::string(251, 'n') + ".bin", 1, ""},
-        FileCase{"name_of_256_bytes", std::string(252, 'n') + ".bin", 0,
-                 "The upgrade file name is too long!"}),
+    ::testing::Values(FileCase{"lower_bin", "fw.bin", 1, ""},
+                      FileCase{"upper_bin", "FW.BIN", 1, ""},
+                      FileCase{"mixed_case_refused", "fw.Bin", 1, "Upgrade file is not .bin file!"},
+                      FileCase{"no_path", "", 0, "Please select the upgrade file!"},
+                      FileCase{"missing_file", "gone.bin", 0, "The upgrade file cannot be read!"},
+                      FileCase{"folder_named_bin", "dir.bin", 2,
+                               "The upgrade file cannot be read!"},
+                      FileCase{"name_of_255_bytes", std::string(251, 'n') + ".bin", 1, ""},
+                      FileCase{"name_of_256_bytes", std::string(252, 'n') + ".bin", 0,
+                               "The upgrade file name is too long!"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -60,8 +60,7 @@ struct Fixture {
         path = files.path().toStdString() + "/" + file_name;
         std::ofstream(path, std::ios::binary) << std::string(1000, 'f');
         page = std::make_unique<CUpgradeDlg>(ui.context, nullptr);
-        page->SetServerFactory(
-            [this] { return std::make_unique<FakeServer>(server, serves); });
+        page->SetServerFactory([this] { return std::make_unique<FakeServer>(server, serves); });
         page->SetWindowRunner([this](CUpgradeConfigDlg& window) {
             ++windows;
             window.SetFileChooser([this](QWidget*) { return QString::fromStdString(path); });
