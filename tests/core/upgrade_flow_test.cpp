@@ -202,6 +202,10 @@ TEST_P(UpgradeFileCheck, RefusesWhatCannotBeAnnounced) {
     const std::string path = c.name.empty() ? "" : dir.Dir() + c.name;
     if (c.create == 1) std::ofstream(path, std::ios::binary) << std::string(1000, 'x');
     if (c.create == 2) std::filesystem::create_directory(path);
+    if (c.create == 3) {
+        std::ofstream(path, std::ios::binary).put('x');
+        std::filesystem::resize_file(path, kMaxUpgradeFileSize + 1);
+    }
     UpgradeFile file;
     EXPECT_EQ(CheckUpgradeFile(path, file), c.expected);
     if (c.expected.empty()) {
@@ -217,6 +221,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FileCase{"mixed_case_refused", "fw.Bin", 1, "Upgrade file is not .bin file!"},
                       FileCase{"no_path", "", 0, "Please select the upgrade file!"},
                       FileCase{"missing_file", "gone.bin", 0, "The upgrade file cannot be read!"},
+                      FileCase{"larger_than_the_size_field", "big.bin", 3,
+                               "The upgrade file is larger than 4 GiB!"},
                       FileCase{"folder_named_bin", "dir.bin", 2,
                                "The upgrade file cannot be read!"},
                       FileCase{"name_of_255_bytes", std::string(251, 'n') + ".bin", 1, ""},
