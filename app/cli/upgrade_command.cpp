@@ -130,6 +130,10 @@ int RunUpgradeCommand(const CommandArgs& args) {
         std::fprintf(stderr, "upgrade: --mac is required\n");
         return kExitUsage;
     }
+    // The session loads the language pack the refusals are worded in; nothing is sent
+    // before the checks have passed.
+    EngineSession session;
+    if (!session.Open(o.session)) return kExitFailure;
     std::vector<ap_select_stu> named(o.macs.size());
     if (const std::string refused = CheckUpgradeSelection(named); !refused.empty())
         return Refuse(Translate(refused));
@@ -137,8 +141,6 @@ int RunUpgradeCommand(const CommandArgs& args) {
     if (const std::string refused = CheckUpgradeFile(o.file, file); !refused.empty())
         return Refuse(Translate(refused));
 
-    EngineSession session;
-    if (!session.Open(o.session)) return kExitFailure;
     const std::vector<ap_info_stu> found =
         session.FindDevices(o.macs, o.seconds, std::max(o.seconds, kLongestSearch));
     std::vector<RadioLine> radios;

@@ -30,7 +30,26 @@ fk_cli upgrade --file "$FK_WORK/firmware/fw.Bin" --mac "$ok" --tftp-port "$port"
     >"$FK_WORK/refused.out" 2>"$FK_WORK/refused.err"
 rc=$?
 [ "$rc" -eq 3 ] || fk_fail "a .Bin file gave exit $rc, expected 3"
-grep -q "not .bin" "$FK_WORK/refused.err" || fk_fail "no refusal message: $(cat "$FK_WORK/refused.err")"
+grep -q "not a .bin file" "$FK_WORK/refused.err" || fk_fail "no refusal message: $(cat "$FK_WORK/refused.err")"
+
+# A port the server cannot bind: refused before any radio is told.
+fk_bg ip netns exec "$FK_NS_CTL" timeout 60 python3 -c 'import socket, sys, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("0.0.0.0", int(sys.argv[1])))
+time.sleep(60)' "$port"
+blocker=${FK_BG_PIDS[-1]}
+sleep 1
+fk_cli upgrade --file "$image" --mac "$ok" --tftp-port "$port" --seconds 2 \
+    >"$FK_WORK/busy.out" 2>"$FK_WORK/busy.err"
+rc=$?
+kill "$blocker"
+wait "$blocker" 2>/dev/null
+[ "$rc" -eq 3 ] || fk_fail "a busy port gave exit $rc, expected 3"
+grep -q "file server could not start" "$FK_WORK/busy.err" ||
+    fk_fail "no refusal for the busy port: $(cat "$FK_WORK/busy.err")"
+fk_state "$FK_WORK/busy.json"
+fk_check 'expect("11" not in by_mac(sim_radios(args[0]))[args[1]]["received"], "told to upgrade")' \
+    "$FK_WORK/busy.json" "$ok"
 
 start=$SECONDS
 FK_CLI_TIMEOUT=300 fk_cli upgrade --file "$image" --mac "$ok" --mac "$fails" --mac "$silent" \
