@@ -10,7 +10,14 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <QComboBox>
+#include <QPushButton>
+
+#include <QLabel>
+
+#include "app/language.h"
 #include "operations/reboot_page.h"
+#include "operations/upgrade_config_dlg.h"
 #include "ui/application_dlg.h"
 #include "ui/child_dlg.h"
 #include "ui/device_grid.h"
@@ -107,6 +114,13 @@ bool ShootWithWindows(CApplicationDlg& window, const QString& path) {
     return picture.save(path);
 }
 
+CUpgradeConfigDlg* OpenUpgradeWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<CUpgradeConfigDlg*>(top); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 }  // namespace
 
 ScriptStep RunListPageStep(CApplicationDlg& window, const QStringList& words) {
@@ -123,6 +137,41 @@ ScriptStep RunListPageStep(CApplicationDlg& window, const QStringList& words) {
     CDeviceListPage* page = ShownListPage(window);
     if (verb == "screenshot-all" && words.size() == 2) {
         return ShootWithWindows(window, words[1]) ? Done() : Failed("cannot write " + words[1]);
+    }
+    if (verb == "upgrade-choose" && words.size() >= 2) {
+        CUpgradeConfigDlg* upgrade = OpenUpgradeWindow();
+        if (!upgrade) return Failed("no upgrade window");
+        const QString path = words[1];
+        upgrade->SetFileChooser([path](QWidget*) { return path; });
+        upgrade->ScanButton()->click();
+        if (words.size() >= 3) {
+            const int index = upgrade->TypeBox()->findText(words[2]);
+            if (index < 0) return Failed("no type " + words[2]);
+            upgrade->TypeBox()->setCurrentIndex(index);
+        }
+        return Done();
+    }
+    if (verb == "upgrade-start" && words.size() == 1) {
+        CUpgradeConfigDlg* upgrade = OpenUpgradeWindow();
+        if (!upgrade) return Failed("no upgrade window");
+        // Later: the question box it asks runs its own loop.
+        QTimer::singleShot(0, upgrade->UpgradeButton(), &QAbstractButton::click);
+        return Done();
+    }
+    if (verb == "wait-upgrade-window" && words.size() == 2) {
+        return WaitFor(words[1].toInt(), [] { return OpenUpgradeWindow() != nullptr; });
+    }
+    if (verb == "wait-upgrade-phase" && words.size() == 3) {
+        const QString label = QString::fromStdString(
+            Translate(words[1] == "write" ? "Firmware upgrading progress"
+                                          : "Upgrade file transfer progress"));
+        return WaitFor(words[2].toInt(), [label] {
+            CUpgradeConfigDlg* upgrade = OpenUpgradeWindow();
+            return upgrade && upgrade->ProgressLabel()->text() == label;
+        });
+    }
+    if (verb == "wait-upgrade-closed" && words.size() == 2) {
+        return WaitFor(words[1].toInt(), [] { return OpenUpgradeWindow() == nullptr; });
     }
     if (verb == "answer-next" && words.size() == 2) {
         AnswerNextQuestion(window, words[1] == "ok");

@@ -14,6 +14,11 @@
 //   scroll-to HEADER                    scroll the grid until that column shows
 //   dump-page FILE                      the header and every row, cells tab separated
 //   screenshot-all FILE                 the main window with its open windows drawn over it
+//   wait-upgrade-window SECONDS         until the upgrade window is open
+//   upgrade-choose PATH [MODEL]         the file (as the chooser would give it) and the type
+//   upgrade-start                       press the window's Upgrade (answer-next first)
+//   wait-upgrade-phase transfer|write S until the window shows that phase
+//   wait-upgrade-closed SECONDS         until the upgrade window has closed
 #pragma once
 
 #include <QString>

@@ -40,5 +40,7 @@ int RunRestoreCommand(const CommandArgs& args);
 int RunSurveyCommand(const CommandArgs& args);
 // The bridge wizard for one radio, from flags (exit 3: refused, 1: no answer or failed).
 int RunBridgeCommand(const CommandArgs& args);
+// The upgrade window for the radios named (exit 3: refused, 1: a radio not upgraded).
+int RunUpgradeCommand(const CommandArgs& args);
 
 }  // namespace fk::cli

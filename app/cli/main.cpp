@@ -62,6 +62,14 @@ constexpr Command kCommands[] = {
      "make one radio a station of an access point it hears, as the bridge wizard does "
      "(exit 3: refused, 1: no answer or \"Bridge fail\")",
      fk::cli::RunBridgeCommand},
+    {"upgrade",
+     "--file PATH --mac MAC [--mac MAC ...] [--type MODEL] [--tftp-port N] [--seconds N] "
+     "[--write-seconds S] [--format table|csv|json]",
+     "upgrade the named radios of one model (default: the first named radio's) as the upgrade "
+     "window does: serve only the chosen image, print each status change, then per radio its "
+     "result and the version it reports after its restart (exit 3: refused, 1 unless every "
+     "target succeeded and came back; --write-seconds shortens the 130 s write phase for tests)",
+     fk::cli::RunUpgradeCommand},
 };
 
 void PrintUsage(std::FILE* to) {

@@ -1,0 +1,183 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "app/language.h"
+#include "operations/upgrade_config_dlg.h"
+#include "operations/upgrade_page.h"
+#include "protocol/packet.h"
+#include "support/device_rows.h"
+#include "support/ui_context.h"
+#include "ui/image_button.h"
+
+using namespace fk;
+
+namespace {
+
+struct ServerLog {
+    int starts = 0;
+    int stops = 0;
+    std::string served;
+};
+
+class FakeServer final : public IUpgradeServer {
+  public:
+    FakeServer(ServerLog& log, bool serves) : log_(log), serves_(serves) {}
+    FileServerStart Start(const std::string& image_path) override {
+        ++log_.starts;
+        log_.served = image_path;
+        if (serves_) return {FileServerStatus::kServing, {}};
+        return {FileServerStatus::kPortInUse, "port 69 is in use"};
+    }
+    void Stop() override { ++log_.stops; }
+
+  private:
+    ServerLog& log_;
+    bool serves_;
+};
+
+// Devices 1 and 3 of one model, 2 of another; the list shows 3, 2, 1.
+struct Fixture {
+    test::TestUiContext ui;
+    std::unique_ptr<CUpgradeDlg> page;
+    QTemporaryDir files;
+    ServerLog server;
+    bool serves = true;
+    std::string path;
+    int windows = 0;
+    std::function<void(CUpgradeConfigDlg&)> in_window;
+
+    explicit Fixture(const std::string& file_name = "fw-2.0.bin") {
+        ui.store->SaveDeviceReport(test::TestDevice(1, "198.18.0.10", "one", 3));
+        ui.store->SaveDeviceReport(test::TestDevice(2, "198.18.0.11", "two", 5));
+        ui.store->SaveDeviceReport(test::TestDevice(3, "198.18.0.12", "three", 3));
+        ui.prompter.AnswerConfirmations(true);
+        path = files.path().toStdString() + "/" + file_name;
+        std::ofstream(path, std::ios::binary) << std::string(1000, 'f');
+        page = std::make_unique<CUpgradeDlg>(ui.context, nullptr);
+        page->SetServerFactory([this] { return std::make_unique<FakeServer>(server, serves); });
+        page->SetWindowRunner([this](CUpgradeConfigDlg& window) {
+            ++windows;
+            window.SetFileChooser([this](QWidget*) { return QString::fromStdString(path); });
+            if (in_window) in_window(window);
+        });
+        page->resize(1600, 900);
+        page->show();
+        page->RefreshPage();
+    }
+    int Row(int n) const {
+        return test::RowOfMac(*page->Grid(), ColumnIndex(PAGE_UPGRADE, ListColumn::Mac),
+                              test::TestMac(n));
+    }
+    void TickAll() {
+        for (int n = 1; n <= 3; ++n) page->Grid()->SetTicked(Row(n), true);
+    }
+    std::string StatusCell(int n) const {
+        return page->Grid()->CellText(Row(n), ColumnIndex(PAGE_UPGRADE, ListColumn::Status));
+    }
+};
+
+}  // namespace
+
+class UpgradePageTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void elevenTicksAreRefused() {
+        test::TestUiContext ui;
+        for (int i = 1; i <= 11; ++i)
+            ui.store->SaveDeviceReport(
+                test::TestDevice(i, "198.18.0." + std::to_string(10 + i), "d"));
+        CUpgradeDlg page(ui.context, nullptr);
+        int windows = 0;
+        page.SetWindowRunner([&](CUpgradeConfigDlg&) { ++windows; });
+        page.RefreshPage();
+        for (int row = 0; row < page.Grid()->rowCount(); ++row) page.Grid()->SetTicked(row, true);
+        page.ActionButton()->click();
+        QCOMPARE(windows, 0);
+        QCOMPARE(ui.prompter.Records().back().text, Translate("Maximum selection of 10 devices!"));
+        page.Grid()->SetTicked(0, false);
+        page.ActionButton()->click();
+        QCOMPARE(windows, 1);
+    }
+
+    // Only the chosen model is told, every ticked row is mirrored, closing the window
+    // ends the server, and the page searches and re-reads its list afterwards.
+    void twoModelsOnlyTheChosenOneIsUpgraded() {
+        Fixture f;
+        f.TickAll();
+        f.in_window = [&](CUpgradeConfigDlg& w) {
+            QCOMPARE(w.TypeBox()->count(), 2);
+            QCOMPARE(w.TypeBox()->itemData(0).toInt(), 3);
+            QCOMPARE(w.TypeBox()->itemData(1).toInt(), 5);
+            QVERIFY(w.Progress()->isHidden());
+            w.ScanButton()->click();
+            QCOMPARE(w.FileEdit()->text().toStdString(), f.path);
+            w.UpgradeButton()->click();
+            QCOMPARE(f.server.starts, 1);
+            QCOMPARE(f.server.served, f.path);
+            QVERIFY(!w.ScanButton()->isEnabled());
+            QCOMPARE(w.ProgressLabel()->text(),
+                     QString::fromStdString(Translate("Upgrade file transfer progress")));
+            f.ui.store->SetStatus(test::TestMac(2), STATUS_RESTARTING);
+            for (int i = 0; i < 3; ++i) w.Driver().TickNow();
+            w.Driver().TickNow();
+            QCOMPARE(f.StatusCell(2), StatusName(STATUS_RESTARTING));
+            w.CloseButton()->click();
+            QCOMPARE(w.result(), int(QDialog::Rejected));
+        };
+        const int searches = f.ui.link.Searches();
+        f.page->ActionButton()->click();
+        QCOMPARE(f.windows, 1);
+        f.page->JoinSender();
+        std::vector<std::string> told;
+        for (const auto& c : f.ui.link.SentOfType(MSG_UPGRADE)) {
+            told.push_back(c.mac);
+            QCOMPARE(c.payload.size(), size_t{268});
+        }
+        QCOMPARE(told, (std::vector<std::string>{test::TestMac(3), test::TestMac(1)}));
+        QVERIFY(f.ui.link.SentOfType(MSG_UPGRADE_STATUS).empty());
+        QVERIFY(f.server.stops >= 1);
+        QCOMPARE(f.ui.link.Searches(), searches + 1);
+    }
+
+    void aServerThatCannotStartSendsNothing() {
+        Fixture f;
+        f.serves = false;
+        f.TickAll();
+        f.in_window = [&](CUpgradeConfigDlg& w) {
+            w.ScanButton()->click();
+            w.UpgradeButton()->click();
+            QCOMPARE(w.result(), int(QDialog::Rejected));
+            QVERIFY(!w.Driver().Running());
+        };
+        f.page->ActionButton()->click();
+        f.page->JoinSender();
+        QVERIFY(f.ui.link.SentOfType(MSG_UPGRADE).empty());
+        const auto records = f.ui.prompter.Records();
+        QVERIFY(records.back().text.find(Translate("The file server could not start!")) == 0);
+        QVERIFY(records.back().text.find("port 69 is in use") != std::string::npos);
+    }
+
+    void aMixedCaseEndingIsRefusedBeforeTheQuestion() {
+        Fixture f("fw.Bin");
+        f.TickAll();
+        f.in_window = [&](CUpgradeConfigDlg& w) {
+            w.ScanButton()->click();
+            w.UpgradeButton()->click();
+            QVERIFY(w.Progress()->isHidden());
+        };
+        f.page->ActionButton()->click();
+        const auto records = f.ui.prompter.Records();
+        QCOMPARE(records.size(), size_t{1});
+        QCOMPARE(records[0].text, Translate("Upgrade file is not .bin file!"));
+        QCOMPARE(f.server.starts, 0);
+    }
+};
+
+QTEST_MAIN(UpgradePageTest)
+#include "upgrade_page_test.moc"
