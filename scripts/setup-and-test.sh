@@ -21,5 +21,5 @@ ctest --test-dir build-asan --output-on-failure -j 2 -LE e2e --timeout 600
 
 echo "== thread sanitizer (every test that starts threads)"
 scripts/build.sh build-tsan -DFK_TSAN=ON -DFK_BUILD_BENCH=OFF
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
   ctest --test-dir build-tsan --output-on-failure -j 2 -L threads --timeout 600
