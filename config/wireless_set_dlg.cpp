@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "app/language.h"
 #include "config/wep_dlg.h"
@@ -32,6 +34,22 @@ QLineEdit* DigitsField(const std::string& text, std::size_t digits, QWidget* par
     field->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
     return field;
+}
+
+// The PSK fields and the panels have forms of their own; one label width for all of
+// them keeps every input of the tab in one column.
+void AlignLabels(std::initializer_list<QFormLayout*> forms) {
+    std::vector<QWidget*> labels;
+    int width = 0;
+    for (QFormLayout* form : forms) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
+            if (!item || !item->widget()) continue;
+            labels.push_back(item->widget());
+            width = std::max(width, item->widget()->sizeHint().width());
+        }
+    }
+    for (QWidget* label : labels) label->setMinimumWidth(width);
 }
 
 constexpr const char* kCipherLabels[3] = {FK_TR("AES"), FK_TR("TKIP"), FK_TR("TKIP&&AES")};
@@ -100,6 +118,8 @@ CWirelessSetDlg::CWirelessSetDlg(const ap_info_stu& record, QWidget* parent)
     wpa_ = new CWpaDlg(state_.security, this);
     outer->addWidget(wpa_);
     outer->addStretch(1);
+    AlignLabels({form, psk_form, qobject_cast<QFormLayout*>(wep_->layout()),
+                 qobject_cast<QFormLayout*>(wpa_->layout())});
 
     const auto on_list = [this](QComboBox* box, auto choose) {
         connect(box, &QComboBox::currentIndexChanged, this,

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/language.h"
 #include "config/ip_set_dlg.h"
 #include "config/management_dlg.h"
 #include "config/management_page.h"
@@ -61,9 +62,10 @@ bool SetTab(CManagementConfigDlg& w, const QString& name) {
     return false;
 }
 
-// Picks the item shown as `value`, as a user would.
+// Picks the item shown as `value`, or as its translation, as a user would.
 bool Choose(QComboBox* list, const QString& value) {
-    const int at = list->findText(value);
+    int at = list->findText(value);
+    if (at < 0) at = list->findText(QString::fromStdString(Translate(value.toStdString())));
     if (at < 0 || !list->isEnabled()) return false;
     list->setCurrentIndex(at);
     return true;
