@@ -195,7 +195,7 @@ std::vector<ChoiceItem> BandwidthItems(int ap_type, int rf_type, int net_mode) {
                 return Items({kBandwidth20, kBandwidth40}, BandwidthItem);
         }
     }
-    if (net_mode == 3 || net_mode == kNetMode24Mixed)
+    if (net_mode == kNetMode24N || net_mode == kNetMode24Mixed)
         return Items({kBandwidthAuto, kBandwidth20, kBandwidth40}, BandwidthItem);
     // Modes the rules do not name get 20 MHz too: an empty list would leave nothing to send.
     return Items({kBandwidth20}, BandwidthItem);

@@ -39,6 +39,7 @@ enum BandwidthCode : int {
     kBandwidth60 = 7,
 };
 
+inline constexpr int kNetMode24N = 3;      // 11n alone: not listed, yet 40 MHz capable
 inline constexpr int kNetMode24Mixed = 4;  // 11b/g/n, the one 2.4 GHz mode with extension
 inline constexpr int kNetMode11ac = 2;     // in the 5 GHz band
 inline constexpr int kExpandBelow = 0;
