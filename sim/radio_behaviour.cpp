@@ -93,20 +93,6 @@ CommandOutcome OnVlan(SimRadio& radio, std::span<const std::uint8_t> payload) {
     return out;
 }
 
-// The radio takes the block as its new settings, all but what its hardware decides:
-// its band, its power bounds and its wireless MAC stay what they are.
-CommandOutcome OnWireless(SimRadio& radio, std::span<const std::uint8_t> payload) {
-    const ap_report_stu before = radio.report;
-    if (!ApplyBlock(radio, payload, offsetof(ap_report_stu, rf_count), kWirelessBlockSize))
-        return {};
-    ap_report_stu& r = radio.report;
-    r.rf_type = before.rf_type;
-    r.tx_power_min = before.tx_power_min;
-    r.tx_power_max = before.tx_power_max;
-    std::memcpy(r.ssid_mac, before.ssid_mac, sizeof r.ssid_mac);
-    return Ack();
-}
-
 CommandOutcome OnRestart(SimRadio& radio, std::uint8_t result) {
     CommandOutcome out = Answer(result);
     out.restart = result == 0;
@@ -232,7 +218,9 @@ CommandOutcome ApplyCommand(SimRadio& radio, std::uint16_t type,
             out.address_changed = ApplyAddressBlock(radio, payload);
             return out;
         case MSG_SET_WIRELESS:
-            return OnWireless(radio, payload);
+            return ApplyBlock(radio, payload, offsetof(ap_report_stu, rf_count), kWirelessBlockSize)
+                       ? Ack()
+                       : out;
         case MSG_SET_TIMED_REBOOT:
             return ApplyBlock(radio, payload, offsetof(ap_report_stu, restart_en),
                               kTimedRebootBlockSize)
