@@ -1,6 +1,8 @@
 #include "config/wireless_settings.h"
 
 #include <cstring>
+#include <initializer_list>
+#include <span>
 
 #include "app/language.h"
 #include "app/utf8.h"
