@@ -17,6 +17,7 @@ namespace fk {
 using name_set_stu = std::array<std::uint8_t, kNameBlockSize>;
 using ip_set_stu = std::array<std::uint8_t, kIpBlockSize>;
 using switch_set_stu = std::array<std::uint8_t, kSwitchBlockSize>;
+using wireless_set_stu = std::array<std::uint8_t, kWirelessBlockSize>;
 
 // The name in UTF-8, at most 32 bytes, zero-filled, then its byte count.
 name_set_stu BuildNameBlock(std::string_view local_name);

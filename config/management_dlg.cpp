@@ -11,6 +11,7 @@
 #include "config/ip_set_dlg.h"
 #include "config/time_reboot_dlg.h"
 #include "config/vlan_dlg.h"
+#include "config/wireless_set_dlg.h"
 #include "operations/flow_executor.h"
 #include "operations/send_and_wait.h"
 #include "store/store_view.h"
@@ -74,17 +75,16 @@ CManagementConfigDlg::CManagementConfigDlg(const UiContext& context, const ap_in
     connect(save_, &QPushButton::clicked, this, &CManagementConfigDlg::Save);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(close_, &CImageButton::clicked, this, &QDialog::reject);
-    // The wireless tab joins when its rules do; until then the window opens on IPSET.
-    ShowTab(ManagementTab::Ip);
+    ShowTab(ManagementTab::Wireless);
 }
 
 void CManagementConfigDlg::BuildTabs() {
     stack_ = new QStackedWidget(this);
-    wireless_pane_ = new QWidget(this);
+    wireless_pane_ = new CWirelessSetDlg(record_, this);
     ip_pane_ = new CIPSetDlg(record_, this);
     vlan_pane_ = new CVlanDlg(record_, this);
     reboot_pane_ = new CTimeRebootDlg(RebootBytes(record_), this);
-    for (QWidget* pane : {wireless_pane_, static_cast<QWidget*>(ip_pane_),
+    for (QWidget* pane : {static_cast<QWidget*>(wireless_pane_), static_cast<QWidget*>(ip_pane_),
                           static_cast<QWidget*>(vlan_pane_), static_cast<QWidget*>(reboot_pane_)})
         stack_->addWidget(pane);
     for (int i = 0; i < 4; ++i) {
@@ -97,7 +97,6 @@ void CManagementConfigDlg::BuildTabs() {
         const auto tab = static_cast<ManagementTab>(i);
         connect(tabs_[i], &CImageButton::clicked, this, [this, tab] { ShowTab(tab); });
     }
-    tabs_[static_cast<int>(ManagementTab::Wireless)]->setEnabled(false);
 }
 
 void CManagementConfigDlg::ShowTab(ManagementTab tab) {
@@ -108,6 +107,7 @@ void CManagementConfigDlg::ShowTab(ManagementTab tab) {
 
 void CManagementConfigDlg::Focus(ManagementTab tab, int field) {
     ShowTab(tab);
+    if (tab == ManagementTab::Wireless) wireless_pane_->Focus(field);
     if (tab == ManagementTab::Ip) ip_pane_->Focus(field);
     if (tab == ManagementTab::Vlan) vlan_pane_->Focus(field);
     if (tab == ManagementTab::TimedReboot) reboot_pane_->Focus(field);
@@ -116,7 +116,8 @@ void CManagementConfigDlg::Focus(ManagementTab tab, int field) {
 void CManagementConfigDlg::Save() {
     std::vector<std::string> stored_ips;
     context_.store.GetAllIps(stored_ips);
-    const ManagementInput input{ip_pane_->Input(), vlan_pane_->Input(), reboot_pane_->Input()};
+    const ManagementInput input{wireless_pane_->Input(), ip_pane_->Input(), vlan_pane_->Input(),
+                                reboot_pane_->Input()};
     const SavePlan plan = PlanSave(record_, ip_, mac_, ap_type_, input, stored_ips);
     if (plan.rejection) {
         context_.prompter.Warn(plan.rejection->title, plan.rejection->text, plan.rejection->icon);

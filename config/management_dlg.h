@@ -24,6 +24,7 @@ class CIPSetDlg;
 class CTimeRebootDlg;
 class CVlanDlg;
 class CWaitDlg;
+class CWirelessSetDlg;
 
 class CManagementConfigDlg : public CSkinDialog {
     Q_OBJECT
@@ -42,6 +43,7 @@ class CManagementConfigDlg : public CSkinDialog {
 
     ManagementTab CurrentTab() const { return current_; }
     CImageButton* TabButton(ManagementTab tab) const { return tabs_[static_cast<int>(tab)]; }
+    CWirelessSetDlg* WirelessPane() const { return wireless_pane_; }
     CIPSetDlg* IpPane() const { return ip_pane_; }
     CVlanDlg* VlanPane() const { return vlan_pane_; }
     CTimeRebootDlg* RebootPane() const { return reboot_pane_; }
@@ -60,10 +62,10 @@ class CManagementConfigDlg : public CSkinDialog {
     const int ap_type_;
     CCommandSender& sender_;
     WaitRunner run_wait_;
-    ManagementTab current_ = ManagementTab::Ip;
+    ManagementTab current_ = ManagementTab::Wireless;
     std::array<CImageButton*, 4> tabs_{};
     QStackedWidget* stack_ = nullptr;
-    QWidget* wireless_pane_ = nullptr;
+    CWirelessSetDlg* wireless_pane_ = nullptr;
     CIPSetDlg* ip_pane_ = nullptr;
     CVlanDlg* vlan_pane_ = nullptr;
     CTimeRebootDlg* reboot_pane_ = nullptr;

@@ -1,11 +1,27 @@
 #include "config/management_save.h"
 
+#include <algorithm>
+
 #include "protocol/packet.h"
+#include "protocol/report.h"
 
 namespace fk {
 namespace {
 
 constexpr std::size_t kVlanFlagOffset = 8;
+constexpr std::size_t kSsidOffset =
+    offsetof(ap_report_stu, ssid) - offsetof(ap_report_stu, rf_count);
+
+wireless_set_stu WithWireSsid(wireless_set_stu block) {
+    const std::size_t length =
+        std::min<std::size_t>(block[kSsidOffset + kNameTextBytes], kNameTextBytes);
+    const std::string local(block.begin() + kSsidOffset, block.begin() + kSsidOffset + length);
+    const std::string wire = LocalToUtf8(local, kNameTextBytes);
+    std::fill_n(block.begin() + kSsidOffset, kNameTextBytes, 0);
+    std::copy(wire.begin(), wire.end(), block.begin() + kSsidOffset);
+    block[kSsidOffset + kNameTextBytes] = static_cast<std::uint8_t>(wire.size());
+    return block;
+}
 
 template <std::size_t N>
 FlowCommand Command(const config_save_stu& save, std::uint16_t type,
@@ -21,7 +37,8 @@ FlowCommand Command(const config_save_stu& save, std::uint16_t type,
 }  // namespace
 
 ManagementInput ManagementShown(const ap_info_stu& record) {
-    return {IpPaneShown(record), VlanPaneShown(record), RebootPaneShown(RebootBytes(record))};
+    return {WirelessPaneShown(record), IpPaneShown(record), VlanPaneShown(record),
+            RebootPaneShown(RebootBytes(record))};
 }
 
 SavePlan PlanSave(const ap_info_stu& record, const std::string& ip, const std::string& mac,
@@ -32,6 +49,15 @@ SavePlan PlanSave(const ap_info_stu& record, const std::string& ip, const std::s
     save.ip = ip;
     save.mac = mac;
     save.ap_type = ap_type;
+
+    const WirelessPaneResult wireless = CollectWireless(record, input.wireless);
+    if (wireless.rejection) {
+        plan.rejection = wireless.rejection;
+        plan.rejected_by = ManagementTab::Wireless;
+        return plan;
+    }
+    save.wireless_block = wireless.block;
+    save.wireless_changed = wireless.changed;
 
     const IpPaneResult addresses = CollectIpSettings(record, input.ip, stored_ips);
     if (addresses.rejection) {
@@ -74,6 +100,9 @@ SavePlan PlanSave(const ap_info_stu& record, const std::string& ip, const std::s
 std::vector<FlowCommand> SaveCommands(const config_save_stu& save) {
     std::vector<FlowCommand> commands;
     if (save.name_changed) commands.push_back(Command(save, MSG_SET_NAME, save.name_block));
+    if (save.wireless_changed) {
+        commands.push_back(Command(save, MSG_SET_WIRELESS, WithWireSsid(save.wireless_block)));
+    }
     if (save.reboot_changed) {
         commands.push_back(Command(save, MSG_SET_TIMED_REBOOT, save.reboot_block));
     }

@@ -11,6 +11,7 @@
 #include "config/ip_settings.h"
 #include "config/timed_reboot.h"
 #include "config/vlan_settings.h"
+#include "config/wireless_settings.h"
 #include "operations/flow.h"
 #include "operations/send_and_wait.h"
 
@@ -25,16 +26,20 @@ struct config_save_stu {
     std::string mac;
     int ap_type = 0;
     bool name_changed = false;
+    bool wireless_changed = false;
     bool ip_changed = false;
     bool vlan_changed = false;
     bool reboot_changed = false;
     name_set_stu name_block{};
+    // The SSID in it is the tab's text; the sender converts it for the device.
+    wireless_set_stu wireless_block{};
     ip_set_stu ip_block{};
     vlan_set_stu vlan_block{};
     reboot_set_stu reboot_block{};
 };
 
 struct ManagementInput {
+    WirelessPaneInput wireless;
     IpPaneInput ip;
     VlanPaneInput vlan;
     RebootPaneInput reboot;
@@ -43,7 +48,7 @@ struct ManagementInput {
 struct SavePlan {
     config_save_stu save;
     std::optional<PaneRejection> rejection;
-    ManagementTab rejected_by = ManagementTab::Ip;
+    ManagementTab rejected_by = ManagementTab::Wireless;
 };
 
 // What the window shows when it opens for `record`.
@@ -56,7 +61,7 @@ SavePlan PlanSave(const ap_info_stu& record, const std::string& ip, const std::s
                   const std::vector<std::string>& stored_ips);
 
 // In sending order, each with retransmission; the address change tells the engine the
-// new address first.
+// new address first. The SSID goes out in UTF-8 with its byte count.
 std::vector<FlowCommand> SaveCommands(const config_save_stu& save);
 
 // A VLAN change restarts the device: a minute without searching. An address change

@@ -32,7 +32,6 @@ std::string Text(const QLineEdit* field) {
 constexpr int kSsidMaxChars = 32;
 constexpr int kPskMaxChars = 64;
 constexpr int kWepMaxChars = 26;
-constexpr int kKeyTimeDigits = 5;
 
 }  // namespace
 
@@ -115,7 +114,7 @@ CBridgeSecureDlg::CBridgeSecureDlg(QWidget* parent) : QWidget(parent) {
     key_->setMaxLength(kPskMaxChars);
     form->addRow(T("WirelessKey"), key_);
     key_time_ = new QLineEdit(this);
-    key_time_->setMaxLength(kKeyTimeDigits);
+    key_time_->setMaxLength(static_cast<int>(kKeyTimeDigits));
     key_time_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,5}")), key_time_));
     key_time_->setText(QStringLiteral("0"));

@@ -15,6 +15,7 @@
 #include "config/command_blocks.h"
 #include "config/pane_rejection.h"
 #include "config/wireless_keys.h"
+#include "config/wireless_security.h"
 #include "operations/flow.h"
 #include "protocol/report.h"
 #include "store/device_record.h"
@@ -37,7 +38,8 @@ enum BridgeSecurity : int {
     kBridgeWpa2Psk = 3,
     kBridgeMixedPsk = 4,
 };
-enum BridgeCipher : int { kCipherAes = 0, kCipherTkip = 1, kCipherTkipAes = 2 };
+// The cipher codes are the wireless tab's own.
+using BridgeCipher = PskCipher;
 
 struct BridgeSecurityEntry {
     int code;

@@ -18,7 +18,26 @@ namespace {
 
 constexpr std::uint8_t kWorkModes[] = {1, 2, 1, 2, 3, 4, 5, 6, 7};
 constexpr std::uint8_t kChannels24[] = {1, 6, 11, 0};
-constexpr std::uint8_t kChannels5[] = {36, 149, 165, 0};
+// 100 is a radar channel: only the "Test" country offers it, yet radios report it.
+constexpr std::uint8_t kChannels5[] = {36, 149, 100, 0};
+// China, the United States, "AT" (a code the country table has no row for), Test,
+// Australia.
+constexpr std::uint8_t kCountries[] = {0, 1, 24, 61, 44};
+constexpr std::uint8_t kNetMode24 = 4;  // 11b/g/n
+constexpr std::uint8_t kNetMode5 = 1;   // 11a/n
+constexpr std::uint8_t kNetMode11ac = 2;
+constexpr std::uint8_t kBandwidth40 = 1;
+constexpr std::uint8_t kBandwidth80 = 3;
+constexpr std::uint8_t kExpandNone = 2;
+
+// The extension channel a 40 MHz 2.4 GHz radio on `channel` would report.
+std::uint8_t ExpandFor(const ap_report_stu& r) {
+    if (r.rf_type != 0 || r.network_mode != kNetMode24 || r.bandwidth != kBandwidth40 ||
+        r.channel == 0) {
+        return kExpandNone;
+    }
+    return r.channel <= 4 ? 1 : 0;
+}
 
 void HostToOctets(std::uint32_t ip, std::uint8_t* o) {
     const Ipv4Octets octets = OctetsOfHostOrder(ip);
@@ -270,6 +289,22 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
              if (v != "2.4" && v != "5") return false;
              r.report.rf_type = v == "5" ? 1 : 0;
              r.report.ssid_rf_type = r.report.rf_type;
+             // A mode of the new band; net_mode= given after this one still wins.
+             r.report.network_mode = r.report.rf_type ? kNetMode5 : kNetMode24;
+             r.report.expand_channel = ExpandFor(r.report);
+             return true;
+         }},
+        {"country", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.country_code; })},
+        {"net_mode", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.network_mode; })},
+        {"bandwidth", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.bandwidth; })},
+        {"expand", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.expand_channel; })},
+        {"power", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.tx_power; })},
+        {"power_min", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.tx_power_min; })},
+        {"power_max", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.tx_power_max; })},
+        {"ssid_hide", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.ssid_hide; })},
+        {"psk",
+         [](SimRadio& r, std::string_view v) {
+             r.report.wpapsk_key_value.Assign(v);
              return true;
          }},
         {"work_mode", Byte([](SimRadio& r) -> std::uint8_t& { return r.report.work_mode; })},
@@ -461,8 +496,19 @@ SimRadio PlainRadio(int index, Clock now) {
     r.report.tx_power = 20;
     r.report.tx_power_min = 1;
     r.report.tx_power_max = 27;
-    r.report.bandwidth = 1;
-    r.report.network_mode = 1;
+    r.report.bandwidth = 0;
+    r.report.network_mode = kNetMode24;
+    r.report.expand_channel = kExpandNone;
+    r.report.country_code = 1;
+    // Every security mode's settings as a configured radio holds them, so that whichever
+    // mode a radio is in, its stored settings pass the controller's checks.
+    r.report.wpapsk_key_value.Assign("fk-pass-phrase");
+    r.report.wpapsk_key_time = 3600;
+    r.report.wep_key_index = 1;
+    r.report.wep_key[0].value.Assign("fkwep");
+    HostToOctets(0xC6120002u, r.report.wpa_radius_ip);  // 198.18.0.2
+    r.report.wpa_radius_port = 1812;
+    r.report.wpa_key.Assign("fk-radius-secret");
     r.report.vlan_id = r.report.vlan_id_wlan = r.report.vlan_id_lan = 1;
     r.report.vlan_pvid = r.report.vlan_id_lan3 = r.report.vlan_id_lan4 = 1;
     AssignRaw(r.report.version, "FK-2.4.1 build 20261201");
@@ -483,6 +529,16 @@ std::vector<SimRadio> GenerateGroup(const RadioGroup& plan, int first_index, Clo
         r.report.rf_type = static_cast<std::uint8_t>(i % 2);
         r.report.ssid_rf_type = r.report.rf_type;
         r.report.channel = r.report.rf_type ? kChannels5[(i / 2) % 4] : kChannels24[(i / 2) % 4];
+        const bool has_11ac = ModelByCode(r.ap_type).has_11ac;
+        if (r.report.rf_type) {
+            r.report.network_mode = has_11ac ? kNetMode11ac : kNetMode5;
+            r.report.bandwidth = has_11ac ? kBandwidth80 : 0;
+        } else {
+            r.report.network_mode = kNetMode24;
+            r.report.bandwidth = (i / 2) % 2 ? kBandwidth40 : 0;
+        }
+        r.report.expand_channel = ExpandFor(r.report);
+        r.report.country_code = kCountries[(i / 3) % std::size(kCountries)];
         r.report.work_mode = kWorkModes[i % std::size(kWorkModes)];
         r.report.secure_mode = static_cast<std::uint8_t>(i % 7);
         r.report.bridge_transparent = i % 3 == 0;

@@ -19,7 +19,9 @@ struct RadioGroup {
 };
 
 // `count` radios from `base_ip` up, numbered from `first_index` (which picks the MAC and
-// the variety: every model code, both bands, Chinese, empty and cut names).
+// the variety: every model code, both bands with modes and bandwidths of the model,
+// every operating mode, countries with and without a table row, a radar channel,
+// every security mode, Chinese, empty and cut names).
 std::vector<SimRadio> GenerateGroup(const RadioGroup& plan, int first_index, Clock now);
 
 // Applies one key=value setting; false with `error` set for an unknown key or bad value.

@@ -96,6 +96,14 @@ void RadioJson(std::ostringstream& o, std::size_t index, const SimRadio& r, Cloc
       << ", \"mac\": " << Quoted(MacBytesToText(p.bridge_mac))
       << ", \"channel\": " << int{p.bridge_channel}
       << ", \"ssid\": " << JsonString(p.bridge_ssid.View()) << "}"
+      << ", \"wireless\": {\"country\": " << int{p.country_code}
+      << ", \"net_mode\": " << int{p.network_mode} << ", \"bandwidth\": " << int{p.bandwidth}
+      << ", \"expand\": " << int{p.expand_channel} << ", \"power\": " << int{p.tx_power}
+      << ", \"ssid_hide\": " << int{p.ssid_hide}
+      << ", \"psk\": " << JsonString(p.wpapsk_key_value.View())
+      << ", \"wep_index\": " << int{p.wep_key_index}
+      << ", \"wep_key1\": " << JsonString(p.wep_key[0].value.View())
+      << ", \"radius_key\": " << JsonString(p.wpa_key.View()) << "}"
       << ", \"wireless_hex\": " << Quoted(Hex(&p.rf_count, 328))
       << ", \"phase\": " << Quoted(PhaseName(r.phase))
       << ", \"registered\": " << (r.registered ? "true" : "false")

@@ -2,15 +2,20 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/language.h"
 #include "config/ip_set_dlg.h"
 #include "config/management_dlg.h"
 #include "config/management_page.h"
 #include "config/time_reboot_dlg.h"
 #include "config/vlan_dlg.h"
+#include "config/wep_dlg.h"
+#include "config/wireless_set_dlg.h"
+#include "config/wpa_dlg.h"
 #include "ui/application_dlg.h"
 #include "ui/child_dlg.h"
 #include "ui/device_grid.h"
@@ -57,7 +62,51 @@ bool SetTab(CManagementConfigDlg& w, const QString& name) {
     return false;
 }
 
+// Picks the item shown as `value`, or as its translation, as a user would.
+bool Choose(QComboBox* list, const QString& value) {
+    int at = list->findText(value);
+    if (at < 0) at = list->findText(QString::fromStdString(Translate(value.toStdString())));
+    if (at < 0 || !list->isEnabled()) return false;
+    list->setCurrentIndex(at);
+    return true;
+}
+
+bool SetWireless(CWirelessSetDlg& tab, const QString& key, const QString& value) {
+    const std::pair<const char*, QLineEdit*> texts[] = {
+        {"ssid", tab.SsidField()},
+        {"power", tab.PowerField()},
+        {"psk", tab.PskKeyField()},
+        {"key-interval", tab.PskKeyTimeField()},
+        {"wep-key1", tab.WepPanel()->KeyField(0)},
+        {"radius-ip", tab.WpaPanel()->ServerField()},
+        {"radius-port", tab.WpaPanel()->PortField()},
+        {"radius-key", tab.WpaPanel()->KeyField()},
+        {"radius-key-interval", tab.WpaPanel()->KeyTimeField()}};
+    for (const auto& [name, field] : texts) {
+        if (key == QLatin1String(name)) {
+            field->setText(value);
+            return true;
+        }
+    }
+    const std::pair<const char*, QComboBox*> lists[] = {
+        {"net-mode", tab.NetModeList()},
+        {"bandwidth", tab.BandwidthList()},
+        {"country", tab.CountryList()},
+        {"channel", tab.ChannelList()},
+        {"ext-channel", tab.ExtChannelList()},
+        {"security", tab.SecurityList()},
+        {"wep-default", tab.WepPanel()->DefaultKeyList()}};
+    for (const auto& [name, list] : lists)
+        if (key == QLatin1String(name)) return Choose(list, value);
+    if (key == QLatin1String("ssid-hidden")) {
+        tab.HideBox()->setChecked(value == QLatin1String("on"));
+        return true;
+    }
+    return false;
+}
+
 bool Set(CManagementConfigDlg& w, const QString& key, const QString& value) {
+    if (SetWireless(*w.WirelessPane(), key, value)) return true;
     const bool on = value == QLatin1String("on");
     const std::pair<const char*, QLineEdit*> texts[] = {
         {"name", w.IpPane()->Field(kIpFieldName)},
@@ -117,7 +166,9 @@ StepResult RunManagementStep(CApplicationDlg& window, const QStringList& words, 
     }
     if (verb == QLatin1String("tab") && words.size() == 2 && SetTab(*w, words[1]))
         return StepResult::Done;
-    if (verb == QLatin1String("set") && words.size() == 3 && Set(*w, words[1], words[2]))
+    // A value may hold spaces ("Mixed WPA/WPA2-PSK", "United States").
+    if (verb == QLatin1String("set") && words.size() >= 3 &&
+        Set(*w, words[1], words.mid(2).join(' ')))
         return StepResult::Done;
     if (verb == QLatin1String("save")) {
         // Save may open the wait window, whose loop the script then runs in.

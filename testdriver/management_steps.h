@@ -3,7 +3,12 @@
 //   manage MAC             press the "Operate" cell of the device's row (the window opens)
 //   tab NAME               wireless, ip, vlan or reboot
 //   set KEY VALUE          name, ip, mask, gateway, vlan (on/off), manage-vlan, wlan-vlan,
-//                          reboot (on/off), hour, minute, day (0 = Monday, ticks it)
+//                          reboot (on/off), hour, minute, day (0 = Monday, ticks it);
+//                          the wireless tab's ssid, ssid-hidden (on/off), power, psk,
+//                          key-interval, wep-key1, radius-ip, radius-port, radius-key,
+//                          radius-key-interval, and its lists by the text they show:
+//                          net-mode, bandwidth, country, channel, ext-channel, security,
+//                          wep-default
 //   save                   press Save (the wait window may follow)
 //   window-screenshot FILE grab the window on top
 // The window is modal: steps reach it while its own event loop runs.

@@ -19,8 +19,6 @@
 namespace fk::cli {
 namespace {
 
-constexpr std::size_t kKeyTimeDigits = 5;
-
 struct BridgeOptions {
     SessionOptions session;
     std::string mac;

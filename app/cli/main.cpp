@@ -29,6 +29,12 @@ constexpr Command kCommands[] = {
      fk::cli::RunShowCommand},
     {"configure",
      "--mac MAC [--name TEXT] [--ip A --mask M --gateway G --dns1 D --dns2 D] "
+     "[--ssid TEXT --ssid-hidden on|off --net-mode TEXT --bandwidth TEXT --power N "
+     "--country NAME --channel N|Auto --ext-channel N] [--security TEXT "
+     "--cipher AES|TKIP|TKIP&AES --psk KEY --key-interval N] [--wep-auth Open|Share "
+     "--wep-default 1-4 --wep-key1..4 TEXT --wep-key1..4-type ASCII|Hex] [--radius-ip A "
+     "--radius-port N --radius-key KEY --radius-cipher AES|TKIP|AES/TKIP "
+     "--radius-key-interval N] "
      "[--vlan on|off --manage-vlan N --wlan-vlan N --pvid N --lan2-vlan N --lan3-vlan N "
      "--lan4-vlan N] [--timed-reboot on|off --reboot-time HH:MM "
      "--reboot-days mon,...,sun|everyday] [--dry-run] [--no-wait] [--seconds N] "

@@ -4,15 +4,23 @@
 #include <array>
 #include <sstream>
 
+#include "app/cli/wireless_input.h"
+
 #include "store/display_codes.h"
 
 namespace fk::cli {
 namespace {
 
-constexpr std::array<const char*, 16> kFlags = {
+constexpr std::array<const char*, 16> kPaneFlags = {
     "--name",      "--ip",           "--mask",        "--gateway",    "--dns1",      "--dns2",
     "--vlan",      "--manage-vlan",  "--wlan-vlan",   "--pvid",       "--lan2-vlan", "--lan3-vlan",
     "--lan4-vlan", "--timed-reboot", "--reboot-time", "--reboot-days"};
+
+std::vector<const char*> AllFlags() {
+    std::vector<const char*> all(WirelessFlagNames().begin(), WirelessFlagNames().end());
+    all.insert(all.end(), kPaneFlags.begin(), kPaneFlags.end());
+    return all;
+}
 
 bool ParseOnOff(const std::string& value, bool& on) {
     if (value != "on" && value != "off") return false;
@@ -114,12 +122,16 @@ std::string ApplyOne(const ap_info_stu& record, const SettingFlag& f, Management
 }  // namespace
 
 std::span<const char* const> SettingFlagNames() {
-    return kFlags;
+    static const std::vector<const char*> all = AllFlags();
+    return all;
 }
 
 std::string ApplySettingFlags(const ap_info_stu& record, const std::vector<SettingFlag>& flags,
                               ManagementInput& input) {
+    const std::string wireless = ApplyWirelessFlags(record, flags, input.wireless);
+    if (!wireless.empty()) return wireless;
     for (const SettingFlag& f : flags) {
+        if (IsWirelessFlag(f.flag)) continue;
         const std::string refused = ApplyOne(record, f, input);
         if (!refused.empty()) return refused;
     }

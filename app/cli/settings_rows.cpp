@@ -14,6 +14,67 @@ std::string OnOff(bool on) {
     return on ? "on" : "off";
 }
 
+std::string Shown(const ChoiceList& list) {
+    return list.HasSelection() ? ShownText(list.items[list.selected]) : "-";
+}
+
+void SecurityRows(const SecurityPaneInput& s, const std::string& tab, std::vector<TextRow>& rows) {
+    const SecurityVisibility shown = SecurityVisibilityFor(s.mode.Code(-1));
+    if (shown.psk) {
+        const char* ciphers[] = {"AES", "TKIP", "TKIP&AES"};
+        rows.push_back({tab, Translate("Wireless_AutoType"), ciphers[s.psk_cipher]});
+        rows.push_back({tab, Translate("Wireless_Key_time"), s.psk_key_time});
+        rows.push_back({tab, Translate("Wireless_Key"), s.psk_key});
+    }
+    if (shown.wep) {
+        rows.push_back({tab, Translate("Encryption_Type"), Shown(s.wep_auth)});
+        rows.push_back({tab, Translate("Default_key"), Shown(s.wep_default)});
+        const char* keys[] = {"Key1", "Key2", "Key3", "Key4"};
+        for (int k = 0; k < kWepKeyCount; ++k) {
+            rows.push_back({tab, Translate(keys[k]),
+                            s.wep_keys[k].text + " (" + Shown(s.wep_keys[k].type) + ")"});
+        }
+    }
+    if (shown.radius) {
+        rows.push_back({tab, Translate("Encryption_Type"), Shown(s.radius_cipher)});
+        rows.push_back({tab, Translate("Radius_server_ip"), s.radius_server});
+        rows.push_back({tab, Translate("Radius_port"), s.radius_port});
+        rows.push_back({tab, Translate("Radius_Key"), s.radius_key});
+        rows.push_back({tab, Translate("Radius_Key_time"), s.radius_key_time});
+    }
+}
+
+void WirelessRows(const ap_info_stu& record, std::vector<TextRow>& rows) {
+    const WirelessPaneInput w = WirelessPaneShown(record);
+    const WirelessLayout layout = WirelessLayoutFor(record);
+    const std::string tab = Translate("WirelessSet");
+    // A country code without a row has no name; its code says what the radio holds.
+    const std::string country = w.country.HasSelection()
+                                    ? Shown(w.country)
+                                    : "- (code " + std::to_string(record.report.country_code) + ")";
+    const std::pair<const char*, std::string> fields[] = {
+        {"Wireless_ssid", w.ssid},
+        {"Wireless_ssid_hide", OnOff(w.ssid_hidden)},
+        {"NetMode", Shown(w.net_mode)},
+        {"BandWidth", Shown(w.bandwidth)},
+        {"Wireless_power", w.power + " " + PowerRangeText(record)},
+        {"Wireless_country", country},
+        {"Wireless_channel", Shown(w.channel)},
+        {"ExpandChannel", Shown(w.ext_channel)},
+        {"Wireless_secureMode", Shown(w.security.mode)}};
+    for (const auto& [key, value] : fields) rows.push_back({tab, Translate(key), value});
+    SecurityRows(w.security, tab, rows);
+    if (!layout.radio) {
+        rows.push_back(
+            {tab, "changeable",
+             "power and bandwidth only (" + WorkModeName(record.report.work_mode) + ")"});
+    } else if (!layout.channel) {
+        rows.push_back(
+            {tab, "changeable",
+             "all but country and channel (" + WorkModeName(record.report.work_mode) + ")"});
+    }
+}
+
 void IpRows(const ap_info_stu& record, std::vector<TextRow>& rows) {
     const IpPaneInput ip = IpPaneShown(record);
     const std::string tab = Translate("IPSET");
@@ -63,6 +124,7 @@ std::vector<TextRow> SettingsRows(const ap_info_stu& record) {
     rows.push_back({"Device", "Type", ModelName(record.ap_type)});
     rows.push_back({"Device", "MAC", record.MacText()});
     rows.push_back({"Device", "OperationMode", WorkModeName(record.report.work_mode)});
+    WirelessRows(record, rows);
     IpRows(record, rows);
     VlanRows(record, rows);
     RebootRows(record, rows);

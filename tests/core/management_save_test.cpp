@@ -28,6 +28,15 @@ ap_info_stu Radio(int type = 3, int work_mode = WORK_MODE_AP) {
     SetIp(r.report.ip_mask, "255.255.255.0");
     SetIp(r.report.ip_gateway, "198.18.0.1");
     r.report.ap_name.Assign("mast");
+    // A radio as it reports itself: what an untouched wireless tab writes is already there.
+    r.report.rf_count = r.report.rf_en = r.report.ssid_count = 1;
+    r.report.country_code = 1;
+    r.report.channel = 6;
+    r.report.expand_channel = 2;
+    r.report.tx_power = 20;
+    r.report.tx_power_min = 1;
+    r.report.tx_power_max = 27;
+    r.report.ssid.Assign("mast-net");
     r.report.vlan_id = r.report.vlan_id_wlan = r.report.vlan_id_lan = 1;
     r.report.vlan_pvid = r.report.vlan_id_lan3 = r.report.vlan_id_lan4 = 1;
     r.report.bridge_transparent = 1;
@@ -269,6 +278,7 @@ TEST_F(ManagementSaveTest, EverythingAtOnceGoesInTheFixedOrderWithTheFlagsSwappe
     ManagementInput in = ManagementShown(r);
     in.ip.name = "north";
     in.ip.ip = "198.18.0.40";
+    in.wireless.ssid = "north-net";
     in.vlan.enabled = true;
     in.vlan.manage = "100";
     in.reboot.enabled = true;
@@ -281,11 +291,12 @@ TEST_F(ManagementSaveTest, EverythingAtOnceGoesInTheFixedOrderWithTheFlagsSwappe
         EXPECT_TRUE(c.retransmit);
         EXPECT_EQ(c.mac, kMac);
     }
-    EXPECT_EQ(types, (std::vector<std::uint16_t>{MSG_SET_NAME, MSG_SET_TIMED_REBOOT, MSG_SET_VLAN,
-                                                 MSG_SET_IP}));
-    EXPECT_EQ(commands[2].payload.size(), 22u);
-    EXPECT_EQ(commands[2].payload[8], 1);   // vlan_flag raised
-    EXPECT_EQ(commands[3].payload[21], 0);  // ip_flag lowered
+    EXPECT_EQ(types, (std::vector<std::uint16_t>{MSG_SET_NAME, MSG_SET_WIRELESS,
+                                                 MSG_SET_TIMED_REBOOT, MSG_SET_VLAN, MSG_SET_IP}));
+    EXPECT_EQ(commands[1].payload.size(), kWirelessBlockSize);
+    EXPECT_EQ(commands[3].payload.size(), 22u);
+    EXPECT_EQ(commands[3].payload[8], 1);   // vlan_flag raised
+    EXPECT_EQ(commands[4].payload[21], 0);  // ip_flag lowered
     const auto wait = WaitAfterSave(plan.save);
     ASSERT_TRUE(wait);
     EXPECT_EQ(wait->seconds, 60);
@@ -302,6 +313,13 @@ TEST_F(ManagementSaveTest, OnlyTheFirstRefusingTabIsHeard) {
     ASSERT_TRUE(plan.rejection);
     EXPECT_EQ(plan.rejected_by, ManagementTab::Ip);
     EXPECT_EQ(plan.rejection->field, kIpFieldName);
+    // The wireless tab is asked first: its SSID refusal is the only one heard.
+    in.wireless.ssid = "";
+    const SavePlan first = Plan(r, in);
+    ASSERT_TRUE(first.rejection);
+    EXPECT_EQ(first.rejected_by, ManagementTab::Wireless);
+    EXPECT_EQ(first.rejection->text, kMsgSsidEmpty);
+    EXPECT_EQ(first.rejection->field, kWirelessFieldSsid);
 }
 
 }  // namespace

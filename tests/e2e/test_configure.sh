@@ -2,15 +2,20 @@
 # The management window's Save from the command line: a rename, an address, a VLAN and
 # a schedule land on the radio byte for byte as `--dry-run` printed them; the VLAN
 # change makes it restart and the real 60-second wait runs; a rule's refusal and an
-# input the model does not have exit 3 and send nothing.
+# input the model does not have exit 3 and send nothing. The wireless settings of an
+# 11ac radio on a radar channel land as printed and the radio reports them; what the
+# tab would not offer is refused, and a rename leaves the channel alone.
 source "$(dirname "$0")/lib.sh" "${1:-}"
 fk_require fieldkit-devsim fieldkit-cli
 fk_topology 1
-# Radio 0: a three-port model as an access point; radio 1: a station.
-fk_start_sim --group "count=2,base=198.18.0.20,prefix=24,iface=$FK_LAN_IF1" --restart-ms 3000 \
-    --set "#0 model=268 work_mode=1" --set "#1 work_mode=2"
+# Radio 0: a three-port model as an access point; radio 1: a station; radio 2: an 11ac
+# access point in China on channel 100, a radar channel the lists do not offer.
+fk_start_sim --group "count=3,base=198.18.0.20,prefix=24,iface=$FK_LAN_IF1" --restart-ms 3000 \
+    --set "#0 model=268 work_mode=1" --set "#1 work_mode=2" \
+    --set "#2 model=268 work_mode=1 band=5 bandwidth=0 channel=100 country=0 secure_mode=0 ssid=dfs-mast name=dfs"
 ap=02:46:4b:00:00:01
 station=02:46:4b:00:00:02
+dfs=02:46:4b:00:00:03
 
 settings=(--name north-mast --ip 198.18.0.40 --mask 255.255.255.0 --gateway 198.18.0.1
     --vlan on --manage-vlan 100 --wlan-vlan 200 --pvid 7 --lan2-vlan 10 --lan3-vlan 11
@@ -26,6 +31,54 @@ grep -q "access point" "$FK_WORK/r1.err" || fk_fail "the refusal does not say wh
 fk_cli configure --mac "$ap" --seconds 8 --gateway 198.18.5.1 >"$FK_WORK/r2.out" 2>"$FK_WORK/r2.err"
 [ $? -eq 3 ] || fk_fail "a gateway outside the subnet was not refused with exit 3"
 grep -q "not in the same subnet" "$FK_WORK/r2.err" || fk_fail "wrong message: $(cat "$FK_WORK/r2.err")"
+
+# Wireless refusals name what the tab offers; a station's SSID is not the user's.
+refuse() {
+    local want=$1
+    shift
+    fk_cli configure --seconds 8 "$@" >"$FK_WORK/w.out" 2>"$FK_WORK/w.err"
+    [ $? -eq 3 ] || fk_fail "not refused with exit 3: $*"
+    grep -qF -- "$want" "$FK_WORK/w.err" || fk_fail "refusal of '$*' says: $(cat "$FK_WORK/w.err")"
+}
+refuse "offers 11b, 11g, 11b/g, 11b/g/n" --mac "$ap" --net-mode 11ac
+refuse "offers Auto, 10MHz, 20MHz, 30MHz, 40MHz" --mac "$dfs" --bandwidth 80MHz
+refuse "offers Auto, 36, 40, 44, 48, 149, 153, 157, 161, 165, 100" --mac "$dfs" --channel 52
+refuse "only --power and --bandwidth" --mac "$station" --ssid other
+refuse "has no such input" --mac "$dfs" --psk abcdefgh
+refuse "AES, TKIP" --mac "$dfs" --security WPA-PSK --cipher "TKIP&AES" --psk abcdefgh
+refuse "The SSID cannot be empty!" --mac "$dfs" --ssid ""
+
+# Untouched, the radar channel stays: a rename sends the name alone.
+fk_cli configure --mac "$dfs" --seconds 8 --name renamed --dry-run >"$FK_WORK/rename.out" \
+    2>"$FK_WORK/rename.err" || fk_fail "rename dry run failed"
+[ "$(cut -d' ' -f1 "$FK_WORK/rename.out")" = MSG_SET_NAME ] ||
+    fk_fail "a rename sent more than the name: $(cat "$FK_WORK/rename.out")"
+
+wireless=(--ssid dfs-north --ssid-hidden on --net-mode 11ac --bandwidth 80MHz --power 23
+    --channel 149 --security WPA2-PSK --cipher AES --psk north-pass-1 --key-interval 600)
+fk_cli configure --mac "$dfs" --seconds 8 "${wireless[@]}" --dry-run >"$FK_WORK/wdry.out" \
+    2>"$FK_WORK/wdry.err" || fk_fail "wireless dry run failed"
+fk_cli configure --mac "$dfs" --seconds 8 "${wireless[@]}" >"$FK_WORK/wrun.out" \
+    2>"$FK_WORK/wrun.err" || fk_fail "wireless configure failed"
+fk_cli show --mac "$dfs" --seconds 8 --format json >"$FK_WORK/wshow.out" 2>"$FK_WORK/wshow.err" ||
+    fk_fail "show after the wireless change failed"
+fk_state "$FK_WORK/wireless.json"
+fk_check '
+radio = by_mac(sim_radios(args[0]))[args[1]]
+dry = [line.split() for line in open(args[2]) if line.strip()]
+expect([d[0] for d in dry] == ["MSG_SET_WIRELESS"] and dry[0][1] == "328", "dry run %r" % dry)
+expect(dry[0][2].lower() == radio["wireless_hex"], "the radio holds other bytes than the dry run printed")
+w = radio["wireless"]
+expect(radio["ssid"] == "dfs-north" and radio["channel"] == 149 and radio["secure_mode"] == 3,
+       "radio %r" % {k: radio[k] for k in ("ssid", "channel", "secure_mode")})
+expect(w["net_mode"] == 2 and w["bandwidth"] == 3 and w["power"] == 23 and w["ssid_hide"] == 1
+       and w["psk"] == "north-pass-1" and w["country"] == 0, "wireless %r" % w)
+expect(radio["received"].get("4") == 1, "MSG_SET_WIRELESS received %r times" % radio["received"].get("4"))
+shown = {s["Setting"]: s["Value"] for s in load_json(args[3])}
+expect(shown.get("SSID") == "dfs-north" and shown.get("Channel") == "149"
+       and shown.get("Security mode") == "WPA2-PSK" and shown.get("Bandwidth") == "80MHz",
+       "show reports %r" % shown)
+' "$FK_WORK/wireless.json" "$dfs" "$FK_WORK/wdry.out" "$FK_WORK/wshow.out"
 
 start=$(date +%s)
 fk_cli configure --mac "$ap" --seconds 8 "${settings[@]}" --format json >"$FK_WORK/run.out" \

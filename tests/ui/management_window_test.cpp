@@ -65,7 +65,7 @@ void ManagementWindowTest::operateOpensTheRowsWindowAndRefreshesTwoSecondsAfter(
     std::string opened_ip;
     f.page->SetWindowRunner([&](CManagementConfigDlg& window) {
         opened_ip = window.IpPane()->Input().ip;
-        QCOMPARE(window.CurrentTab(), ManagementTab::Ip);
+        QCOMPARE(window.CurrentTab(), ManagementTab::Wireless);
         // The container's automatic refresh is off while the window is open.
         QCOMPARE(busy.count(), 1);
         window.CancelButton()->click();

@@ -34,6 +34,10 @@ inline ap_info_stu TestDevice(int n, const std::string& ip, const std::string& n
     r.report.work_mode = WORK_MODE_AP;
     r.report.channel = static_cast<std::uint8_t>(n % 12);
     r.report.tx_power = 20;
+    r.report.tx_power_min = 1;
+    r.report.tx_power_max = 27;
+    r.report.rf_count = r.report.rf_en = r.report.ssid_count = 1;
+    r.report.expand_channel = 2;
     r.report.up_time = 3661;
     return r;
 }
