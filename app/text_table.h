@@ -2,6 +2,7 @@
 // as a JSON array of objects keyed by the header: the listings of the command line.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,9 @@ namespace fk {
 
 enum class TextTableFormat { Table, Csv, Json };
 
-// "table", "csv" or "json"; false (and `format` untouched) for anything else.
-bool ParseTextTableFormat(const std::string& text, TextTableFormat& format);
-
 using TextRow = std::vector<std::string>;
+// Keys keep the order they were added in, so a row reads in its columns' order.
+using Json = nlohmann::ordered_json;
 
 // One line per row after the header line. The header sets the columns: a row's
 // missing cells are empty and cells beyond the header are not shown. The table form
@@ -20,10 +20,15 @@ using TextRow = std::vector<std::string>;
 std::string FormatTextRows(const TextRow& header, const std::vector<TextRow>& rows,
                            TextTableFormat format);
 
-// The row as one JSON object keyed by the header.
-std::string JsonObjectText(const TextRow& header, const TextRow& row);
-// A JSON string; bytes that are not valid UTF-8 become U+FFFD.
-std::string JsonText(const std::string& text);
-std::string CsvCell(const std::string& cell);
+// The row as one JSON object keyed by the header, and the rows as an array of them.
+Json JsonObject(const TextRow& header, const TextRow& row);
+Json JsonRows(const TextRow& header, const std::vector<TextRow>& rows);
+// A value as the command line prints it, with a line break after it. Device and
+// adapter texts are not always valid UTF-8; a JSON reader must still load them, so
+// what is not UTF-8 is written as U+FFFD.
+std::string JsonDocument(const Json& value);
+
+// One CSV record ending in a line break, quoted where RFC 4180 requires it.
+std::string CsvLine(const TextRow& cells);
 
 }  // namespace fk

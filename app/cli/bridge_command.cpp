@@ -3,6 +3,8 @@
 // every step is preset from the chosen access point and the radio's record, the flags
 // replace what a user would type, and the steps' rules decide before anything is sent.
 #include <cstdio>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,46 +28,10 @@ struct BridgeOptions {
     int seconds = 10;
     bool dry_run = false;
     std::optional<std::string> ssid, channel, security, cipher, key, key_interval, key_type,
-        wep_default, wep_auth;
+        wep_auth;
+    std::optional<int> wep_default;
     std::optional<std::string> ip, mask, gateway, dns1, dns2;
 };
-
-std::string TakeOption(const CommandArgs& args, std::size_t& i, BridgeOptions& o) {
-    if (args[i] == "--dry-run") {
-        o.dry_run = true;
-        return {};
-    }
-    std::string value;
-    bool missing = false;
-    const auto take = [&](const char* name) { return TakeValue(args, i, name, value, missing); };
-    if (take("--mac")) {
-        return missing || !ParseMacText(value, o.mac) ? "--mac needs a MAC like 00:11:22:33:44:55"
-                                                      : "";
-    }
-    if (take("--ap")) {
-        return missing || !ParseMacText(value, o.ap) ? "--ap needs a MAC like 00:11:22:33:44:55"
-                                                     : "";
-    }
-    if (take("--seconds")) {
-        return missing || !ParseCount(value, o.seconds) ? "--seconds needs whole seconds" : "";
-    }
-    const std::pair<const char*, std::optional<std::string>*> texts[] = {
-        {"--ssid", &o.ssid},         {"--channel", &o.channel},
-        {"--security", &o.security}, {"--cipher", &o.cipher},
-        {"--key", &o.key},           {"--key-interval", &o.key_interval},
-        {"--key-type", &o.key_type}, {"--wep-default", &o.wep_default},
-        {"--wep-auth", &o.wep_auth}, {"--ip", &o.ip},
-        {"--mask", &o.mask},         {"--gateway", &o.gateway},
-        {"--dns1", &o.dns1},         {"--dns2", &o.dns2},
-    };
-    for (const auto& [name, slot] : texts) {
-        if (!take(name)) continue;
-        if (missing) return std::string(name) + " needs a value";
-        *slot = value;
-        return {};
-    }
-    return "unexpected argument '" + args[i] + "'";
-}
 
 std::string Join(const std::vector<std::string>& items) {
     std::string out;
@@ -140,11 +106,7 @@ std::string ApplyKeyFlags(const BridgeOptions& o, BridgeSecurityInput& in) {
         if (*o.wep_auth != "Open" && *o.wep_auth != "Share") return "--wep-auth is Open or Share";
         in.wep.auth_type = *o.wep_auth == "Share" ? 1 : 0;
     }
-    if (o.wep_default) {
-        int n = 0;
-        if (!ParseCount(*o.wep_default, n) || n < 1 || n > 4) return "--wep-default is 1 to 4";
-        in.wep.default_key = n;
-    }
+    if (o.wep_default) in.wep.default_key = *o.wep_default;
     const std::size_t slot = static_cast<std::size_t>(in.wep.default_key - 1);
     if (o.key_type) {
         if (*o.key_type != "ASCII" && *o.key_type != "Hex") return "--key-type is ASCII or Hex";
@@ -185,38 +147,16 @@ int Refuse(const std::string& text) {
 
 // Waits as long as the engine repeats the command; the answer is handled, its status
 // stored, before the wait ends.
-bool WaitForBridgeAnswer(EngineSession& session, const SessionOptions& options,
-                         const FlowCommand& command, std::uint64_t seen) {
-    const auto deadline =
-        std::chrono::steady_clock::now() +
-        std::chrono::milliseconds(static_cast<long long>(options.retransmission_max + 1) *
-                                  options.retransmission_interval);
+bool WaitForBridgeAnswer(EngineSession& session, const FlowCommand& command, std::uint64_t seen) {
+    const auto deadline = session.AnswerDeadline(std::chrono::steady_clock::now());
     return session.Engine().WaitForAnswer(command.ip, command.mac, command.type, seen, deadline);
 }
 
-}  // namespace
-
-int RunBridgeCommand(const CommandArgs& args) {
-    BridgeOptions o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (!TakeSessionOption(args, i, o.session, error)) error = TakeOption(args, i, o);
-        if (!error.empty()) {
-            std::fprintf(stderr, "bridge: %s\n", error.c_str());
-            return kExitUsage;
-        }
-    }
-    if (o.mac.empty() || o.ap.empty()) {
-        std::fprintf(stderr, "bridge: --mac and --ap are required\n");
-        return kExitUsage;
-    }
+int RunBridge(const BridgeOptions& o) {
     EngineSession session;
     if (!session.Open(o.session)) return kExitFailure;
     ap_info_stu record = ZeroRecord();
-    if (!session.FindDevice(o.mac, o.seconds, record)) {
-        std::fprintf(stderr, "bridge: %s did not report within %d s\n", o.mac.c_str(), o.seconds);
-        return kExitFailure;
-    }
+    if (!session.FindDevice(o.mac, o.seconds, "bridge", record)) return kExitFailure;
     if (!ModeSwitchAllowsBridge(record)) return Refuse(Translate(kMsgModeSwitch));
 
     const std::string ip = record.IpText();
@@ -255,7 +195,7 @@ int RunBridgeCommand(const CommandArgs& args) {
     const std::uint64_t seen = session.Engine().AnswerCount(ip, o.mac, command.type);
     CSendAndWait save({command}, std::nullopt);
     session.Run(save);
-    if (!WaitForBridgeAnswer(session, o.session, command, seen)) {
+    if (!WaitForBridgeAnswer(session, command, seen)) {
         std::fprintf(stderr, "bridge: %s did not answer\n", o.mac.c_str());
         return kExitFailure;
     }
@@ -263,6 +203,53 @@ int RunBridgeCommand(const CommandArgs& args) {
     std::printf("%s\n", StatusName(status).c_str());
     std::fflush(stdout);
     return status == STATUS_BRIDGE_SUCCESS ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+void AddBridgeCommand(CLI::App& cli, CCommandTable& table) {
+    auto o = std::make_shared<BridgeOptions>();
+    CLI::App* command = cli.add_subcommand(
+        "bridge",
+        "make one radio a station of an access point it hears, as the bridge wizard "
+        "does (exit 3: refused, 1: no answer or \"Bridge fail\")");
+    AddMacOption(*command, o->mac);
+    AddMacOption(*command, o->ap, "--ap", "the access point to join, as the survey lists it");
+    const std::pair<const char*, std::optional<std::string>*> texts[] = {
+        {"--ssid", &o->ssid},         {"--channel", &o->channel},
+        {"--security", &o->security}, {"--cipher", &o->cipher},
+        {"--key", &o->key},           {"--key-interval", &o->key_interval},
+        {"--key-type", &o->key_type}, {"--wep-auth", &o->wep_auth},
+    };
+    const char* const helps[] = {"the network name (default: the access point's)",
+                                 "a channel number or Auto",
+                                 "None|WEP|WPA-PSK|WPA2-PSK|\"Mixed WPA/WPA2-PSK\"",
+                                 "AES|TKIP|TKIP&AES",
+                                 "the pass phrase or WEP key",
+                                 "the group key interval in seconds",
+                                 "ASCII|Hex: the WEP key's form",
+                                 "Open|Share"};
+    for (std::size_t i = 0; i < std::size(texts); ++i)
+        command->add_option(texts[i].first, *texts[i].second, helps[i])->group("Security step");
+    command->add_option("--wep-default", o->wep_default, "the WEP key in use")
+        ->check(CLI::Range(1, 4))
+        ->group("Security step");
+    const std::pair<const char*, std::optional<std::string>*> addresses[] = {
+        {"--ip", &o->ip},
+        {"--mask", &o->mask},
+        {"--gateway", &o->gateway},
+        {"--dns1", &o->dns1},
+        {"--dns2", &o->dns2}};
+    for (const auto& [name, slot] : addresses) {
+        const bool may_be_empty = std::string(name) != "--ip" && std::string(name) != "--mask";
+        command->add_option(name, *slot, "the station's address setting")
+            ->transform(may_be_empty ? Ipv4TextOrEmpty() : Ipv4Text())
+            ->group("Address step");
+    }
+    command->add_flag("--dry-run", o->dry_run, "print the command's bytes instead of sending");
+    AddSecondsOption(*command, o->seconds, "the longest search for the radio");
+    AddSessionOptions(*command, o->session);
+    table.Add(command, [o] { return RunBridge(*o); });
 }
 
 }  // namespace fk::cli

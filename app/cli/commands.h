@@ -1,21 +1,13 @@
-// Subcommands of fieldkit-cli. Each takes the arguments after its own name and
-// returns the process exit code. To add one, declare it here, add a row to the
-// table in main.cpp and put its body in a file of its own.
+// Subcommands of fieldkit-cli. Each file declares its subcommand's options on the
+// command line and adds what runs once the line has been read; to add one, declare
+// its Add function here, call it from main.cpp and put its body in a file of its own.
 #pragma once
 
-#include <string>
+#include <CLI/CLI.hpp>
+#include <functional>
 #include <vector>
 
 namespace fk::cli {
-
-using CommandArgs = std::vector<std::string>;
-
-struct Command {
-    const char* name;
-    const char* usage;    // arguments, shown after the name
-    const char* summary;  // one line
-    int (*run)(const CommandArgs& args);
-};
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
@@ -23,24 +15,30 @@ inline constexpr int kExitUsage = 2;
 // A window's rule refused the input; its message is on standard error.
 inline constexpr int kExitRefused = 3;
 
-// Lists the PC's adapters: ID, Description, MAC and IP.
-int RunAdaptersCommand(const CommandArgs& args);
-// Searches the local networks as the status page does and lists what answered.
-int RunDiscoverCommand(const CommandArgs& args);
-// Sends one command to one device and shows the device's stored row afterwards.
-int RunSendCommand(const CommandArgs& args);
-// Lists every setting the device management window shows for one radio.
-int RunShowCommand(const CommandArgs& args);
-// The device management window's Save for one radio, from flags.
-int RunConfigureCommand(const CommandArgs& args);
-// The reboot and restore pages' batch for the radios named, with each one's outcome.
-int RunRebootCommand(const CommandArgs& args);
-int RunRestoreCommand(const CommandArgs& args);
-// The bridge wizard's site survey of one radio, strongest access point first.
-int RunSurveyCommand(const CommandArgs& args);
-// The bridge wizard for one radio, from flags (exit 3: refused, 1: no answer or failed).
-int RunBridgeCommand(const CommandArgs& args);
-// The upgrade window for the radios named (exit 3: refused, 1: a radio not upgraded).
-int RunUpgradeCommand(const CommandArgs& args);
+// The subcommands and what each runs; the one the line named runs after parsing.
+class CCommandTable {
+  public:
+    void Add(CLI::App* command, std::function<int()> run);
+    // The exit code of the subcommand that was parsed.
+    int RunParsed() const;
+
+  private:
+    struct Entry {
+        CLI::App* command;
+        std::function<int()> run;
+    };
+    std::vector<Entry> entries_;
+};
+
+void AddAdaptersCommand(CLI::App& cli, CCommandTable& table);
+void AddDiscoverCommand(CLI::App& cli, CCommandTable& table);
+void AddSendCommand(CLI::App& cli, CCommandTable& table);
+void AddShowCommand(CLI::App& cli, CCommandTable& table);
+void AddConfigureCommand(CLI::App& cli, CCommandTable& table);
+// `reboot` and `restore`.
+void AddRebootCommands(CLI::App& cli, CCommandTable& table);
+void AddSurveyCommand(CLI::App& cli, CCommandTable& table);
+void AddBridgeCommand(CLI::App& cli, CCommandTable& table);
+void AddUpgradeCommand(CLI::App& cli, CCommandTable& table);
 
 }  // namespace fk::cli

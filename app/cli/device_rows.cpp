@@ -46,8 +46,8 @@ std::string FormatDeviceRows(const std::vector<DeviceRow>& rows, ListFormat form
     return FormatTextRows(Captions(), cells, format);
 }
 
-std::string DeviceRowJson(const DeviceRow& row) {
-    return JsonObjectText(Captions(), TextRow(row.begin(), row.end()));
+Json DeviceRowJson(const DeviceRow& row) {
+    return JsonObject(Captions(), TextRow(row.begin(), row.end()));
 }
 
 }  // namespace fk::cli

@@ -20,6 +20,6 @@ using ListFormat = TextTableFormat;
 DeviceRow MakeDeviceRow(const ap_info_stu& record);
 std::string FormatDeviceRows(const std::vector<DeviceRow>& rows, ListFormat format);
 // One row as a JSON object keyed by the column captions.
-std::string DeviceRowJson(const DeviceRow& row);
+Json DeviceRowJson(const DeviceRow& row);
 
 }  // namespace fk::cli

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/cli/commands.h"
@@ -6,48 +7,37 @@
 #include "app/cli/engine_session.h"
 
 namespace fk::cli {
+namespace {
+
+struct DiscoverOptions {
+    SessionOptions session;
+    int seconds = 6;
+    TextTableFormat format = TextTableFormat::Table;
+};
 
 // Runs the status page's search on the real network of this machine: only ever start
 // it inside a network namespace that holds nothing but test addresses.
-int RunDiscoverCommand(const CommandArgs& args) {
-    SessionOptions session_options;
-    ListFormat format = ListFormat::Table;
-    int seconds = 6;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (TakeSessionOption(args, i, session_options, error)) {
-            if (!error.empty()) {
-                std::fprintf(stderr, "discover: %s\n", error.c_str());
-                return kExitUsage;
-            }
-            continue;
-        }
-        std::string value;
-        bool missing = false;
-        if (TakeValue(args, i, "--seconds", value, missing)) {
-            if (missing || !ParseCount(value, seconds)) {
-                std::fprintf(stderr, "discover: --seconds needs a whole number of seconds\n");
-                return kExitUsage;
-            }
-        } else if (TakeValue(args, i, "--format", value, missing)) {
-            if (missing || !ParseTextTableFormat(value, format)) {
-                std::fprintf(stderr, "discover: --format is table, csv or json\n");
-                return kExitUsage;
-            }
-        } else {
-            std::fprintf(stderr, "discover: unexpected argument '%s'\n", args[i].c_str());
-            return kExitUsage;
-        }
-    }
-
+int RunDiscover(const DiscoverOptions& o) {
     EngineSession session;
-    if (!session.Open(session_options)) return kExitFailure;
-    session.Discover(seconds);
+    if (!session.Open(o.session)) return kExitFailure;
+    session.Discover(o.seconds);
     std::vector<DeviceRow> rows;
     for (const auto& record : session.ListDevices()) rows.push_back(MakeDeviceRow(record));
-    std::fputs(FormatDeviceRows(rows, format).c_str(), stdout);
+    std::fputs(FormatDeviceRows(rows, o.format).c_str(), stdout);
     std::fflush(stdout);
     return kExitOk;
+}
+
+}  // namespace
+
+void AddDiscoverCommand(CLI::App& cli, CCommandTable& table) {
+    auto o = std::make_shared<DiscoverOptions>();
+    CLI::App* command =
+        cli.add_subcommand("discover", "search the local networks and list the devices found");
+    AddSecondsOption(*command, o->seconds, "how long the search runs");
+    AddFormatOption(*command, o->format);
+    AddSessionOptions(*command, o->session);
+    table.Add(command, [o] { return RunDiscover(*o); });
 }
 
 }  // namespace fk::cli

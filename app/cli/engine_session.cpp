@@ -3,7 +3,6 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -20,83 +19,12 @@ namespace {
 constexpr int kEveryRow = 1 << 30;
 constexpr int kSortByAddress = 1;
 constexpr int kMaxPendingListed = 100000;
+// The status page's search length: a radio that has not reported by then is off.
+constexpr int kLongestSearch = 30;
 // English captions and switch texts, whatever the machine's locale.
 constexpr std::uint32_t kEnglish = 1033;
 
-// A setting that is not a number reads as 0, as the desktop reads its settings file.
-int LeadingNumber(const std::string& text) {
-    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
-}
-
 }  // namespace
-
-bool TakeValue(const CommandArgs& args, std::size_t& i, const std::string& name, std::string& value,
-               bool& missing) {
-    missing = false;
-    if (args[i] == name) {
-        if (i + 1 >= args.size()) {
-            missing = true;
-            return true;
-        }
-        value = args[++i];
-        return true;
-    }
-    if (args[i].starts_with(name + "=")) {
-        value = args[i].substr(name.size() + 1);
-        return true;
-    }
-    return false;
-}
-
-bool ParseCount(const std::string& text, int& value) {
-    if (text.empty() || text.size() > 9) return false;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-    }
-    value = std::stoi(text);
-    return true;
-}
-
-bool ParseMacText(const std::string& text, std::string& mac) {
-    if (text.size() != 17) return false;
-    std::string lower = text;
-    for (std::size_t i = 0; i < lower.size(); ++i) {
-        char& c = lower[i];
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        const bool colon_place = i % 3 == 2;
-        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-        if (colon_place ? c != ':' : !hex) return false;
-    }
-    mac = lower;
-    return true;
-}
-
-bool TakeSessionOption(const CommandArgs& args, std::size_t& i, SessionOptions& options,
-                       std::string& error) {
-    std::string value;
-    bool missing = false;
-    const auto take = [&](const char* name) {
-        if (!TakeValue(args, i, name, value, missing)) return false;
-        if (missing) error = std::string(name) + " needs a value";
-        return true;
-    };
-    if (take("--store-dir")) {
-        options.store_dir = value;
-    } else if (take("--retransmission-max")) {
-        options.retransmission_max = LeadingNumber(value);
-    } else if (take("--retransmission-interval")) {
-        options.retransmission_interval = LeadingNumber(value);
-    } else if (take("--ager-period-ms")) {
-        int ms = 0;
-        if (!missing && (!ParseCount(value, ms) || ms == 0)) {
-            error = "--ager-period-ms needs a positive number of milliseconds";
-        }
-        options.ager_period = std::chrono::milliseconds(ms);
-    } else {
-        return false;
-    }
-    return true;
-}
 
 EngineSession::~EngineSession() {
     executor_.reset();
@@ -112,6 +40,7 @@ EngineSession::~EngineSession() {
 }
 
 bool EngineSession::Open(const SessionOptions& options) {
+    options_ = options;
     COperateLanguage::Instance().Init(ProgramDirectory(), kEnglish);
     std::string dir = options.store_dir;
     if (dir.empty()) {
@@ -158,7 +87,8 @@ FlowOutcome EngineSession::Survey(const std::string& ip, const std::string& mac,
     return Run(survey, {}, stop_requested);
 }
 
-bool EngineSession::FindDevice(const std::string& mac, int seconds, ap_info_stu& record) {
+bool EngineSession::FindDevice(const std::string& mac, int seconds, const char* command,
+                               ap_info_stu& record) {
     const auto reported = [&] {
         record = ZeroRecord();
         // An unknown MAC reads as a zero record, not as a failure.
@@ -166,7 +96,9 @@ bool EngineSession::FindDevice(const std::string& mac, int seconds, ap_info_stu&
     };
     CSearchSession session(seconds);
     Run(session, {}, reported);
-    return reported();
+    if (reported()) return true;
+    std::fprintf(stderr, "%s: %s did not report within %d s\n", command, mac.c_str(), seconds);
+    return false;
 }
 
 std::vector<ap_info_stu> EngineSession::FindDevices(const std::vector<std::string>& macs,
@@ -188,6 +120,22 @@ std::vector<ap_info_stu> EngineSession::FindDevices(const std::vector<std::strin
     return reported();
 }
 
+std::vector<std::optional<ap_info_stu>> EngineSession::FindBatch(
+    const std::vector<std::string>& macs, int min_seconds, const char* command) {
+    const int longest = std::max(min_seconds, kLongestSearch);
+    const std::vector<ap_info_stu> found = FindDevices(macs, min_seconds, longest);
+    std::vector<std::optional<ap_info_stu>> batch;
+    for (const std::string& mac : macs) {
+        std::optional<ap_info_stu>& entry = batch.emplace_back();
+        for (const ap_info_stu& record : found)
+            if (record.MacText() == mac) entry = record;
+        if (!entry)
+            std::fprintf(stderr, "%s: %s did not report within %d s\n", command, mac.c_str(),
+                         longest);
+    }
+    return batch;
+}
+
 std::vector<ap_info_stu> EngineSession::ListDevices() {
     std::vector<ap_info_stu> all;
     int page_count = 0;
@@ -199,6 +147,13 @@ std::vector<ap_info_stu> EngineSession::ListDevices() {
     engine_->ListPendingDevices(kMaxPendingListed, "", pending);
     all.insert(all.end(), pending.begin(), pending.end());
     return all;
+}
+
+std::chrono::steady_clock::time_point EngineSession::AnswerDeadline(
+    std::chrono::steady_clock::time_point sent) const {
+    return sent +
+           std::chrono::milliseconds(static_cast<long long>(options_.retransmission_max + 1) *
+                                     options_.retransmission_interval);
 }
 
 }  // namespace fk::cli

@@ -3,12 +3,13 @@
 // with a bridged station first), waits its minute while the statuses are watched, and
 // searches once more at the end. Each radio's outcome is what the store and the engine
 // saw: its answer and result byte, and when it reported again after accepting.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/cli/batch_report.h"
 #include "app/cli/commands.h"
 #include "app/cli/engine_session.h"
 #include "app/text_table.h"
@@ -18,9 +19,6 @@
 namespace fk::cli {
 namespace {
 
-// The status page's search length: a radio that has not reported by then is off.
-constexpr int kLongestSearch = 30;
-
 struct RebootOptions {
     SessionOptions session;
     std::vector<std::string> macs;
@@ -29,43 +27,6 @@ struct RebootOptions {
     bool no_wait = false;
     TextTableFormat format = TextTableFormat::Table;
 };
-
-std::string TakeOption(const CommandArgs& args, std::size_t& i, RebootOptions& o) {
-    if (args[i] == "--no-wait") {
-        o.no_wait = true;
-        return {};
-    }
-    std::string value;
-    bool missing = false;
-    const auto take = [&](const char* name) { return TakeValue(args, i, name, value, missing); };
-    if (take("--mac")) {
-        std::string mac;
-        if (missing || !ParseMacText(value, mac)) return "--mac needs a MAC like 00:11:22:33:44:55";
-        for (const std::string& named : o.macs)
-            if (named == mac) return "--mac " + mac + " is named twice";
-        o.macs.push_back(mac);
-        return {};
-    }
-    if (take("--seconds")) {
-        return missing || !ParseCount(value, o.seconds) ? "--seconds needs whole seconds" : "";
-    }
-    if (take("--wait-seconds")) {
-        return missing || !ParseCount(value, o.wait_seconds) || o.wait_seconds == 0
-                   ? "--wait-seconds needs a positive number of seconds"
-                   : "";
-    }
-    if (take("--format")) {
-        return missing || !ParseTextTableFormat(value, o.format) ? "--format is table, csv or json"
-                                                                 : "";
-    }
-    return "unexpected argument '" + args[i] + "'";
-}
-
-std::string Seconds(double s) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.1f", s);
-    return text;
-}
 
 struct RadioOutcome {
     std::string mac;
@@ -84,16 +45,17 @@ struct RadioOutcome {
 // Follows the batch: each status change as it happens, and each radio's answer.
 class CBatchWatch {
   public:
-    CBatchWatch(EngineSession& session, std::uint16_t type, TextTableFormat format,
+    CBatchWatch(EngineSession& session, std::uint16_t type, CStatusChangeLog& log,
                 std::vector<RadioOutcome>& radios)
-        : session_(session), type_(type), format_(format), radios_(radios) {}
+        : session_(session), type_(type), log_(log), radios_(radios) {}
 
     void Begin() {
-        started_ = std::chrono::steady_clock::now();
+        log_.Restart();
         for (RadioOutcome& r : radios_) {
             if (!r.found) continue;
             r.answers_before = session_.Engine().AnswerCount(r.ip, r.mac, type_);
             r.last_status = session_.Store().GetStatus(r.mac);
+            log_.Know(r.mac, r.last_status);
         }
     }
 
@@ -119,43 +81,25 @@ class CBatchWatch {
         }
     }
 
-    const std::vector<TextRow>& Changes() const { return changes_; }
-
   private:
-    double Elapsed() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    }
-
     void Sample(const std::string& mac, int status) {
         for (RadioOutcome& r : radios_) {
             if (r.mac != mac || !r.found) continue;
-            const double at = Elapsed();
-            if (r.accepted_known && status == STATUS_ONLINE && r.back_after < 0) r.back_after = at;
-            if (status == r.last_status) return;
+            if (r.accepted_known && status == STATUS_ONLINE && r.back_after < 0)
+                r.back_after = log_.Elapsed();
             r.last_status = status;
-            TextRow change{Seconds(at), mac, StatusName(status)};
-            // The table goes to standard output as it happens; csv and json keep standard
-            // output for one document, so the live lines go to standard error there.
-            std::FILE* to = format_ == TextTableFormat::Table ? stdout : stderr;
-            std::fprintf(to, "%7s  %s  %s\n", change[0].c_str(), change[1].c_str(),
-                         change[2].c_str());
-            std::fflush(to);
-            changes_.push_back(std::move(change));
+            log_.Record(mac, status);
             return;
         }
     }
 
     EngineSession& session_;
     std::uint16_t type_;
-    TextTableFormat format_;
+    CStatusChangeLog& log_;
     std::vector<RadioOutcome>& radios_;
-    std::chrono::steady_clock::time_point started_;
-    std::vector<TextRow> changes_;
 };
 
-void PrintOutcome(const std::vector<RadioOutcome>& radios, const std::vector<TextRow>& changes,
-                  bool waited, TextTableFormat format) {
-    const TextRow header{"MAC", "Found", "IP", "Answered", "Result", "Back", "Status"};
+std::vector<TextRow> OutcomeRows(const std::vector<RadioOutcome>& radios, bool waited) {
     std::vector<TextRow> rows;
     for (const RadioOutcome& r : radios) {
         if (!r.found) {
@@ -163,67 +107,33 @@ void PrintOutcome(const std::vector<RadioOutcome>& radios, const std::vector<Tex
             continue;
         }
         std::string back = "not waited";
-        if (waited) back = r.back_after >= 0 ? Seconds(r.back_after) : "no";
+        if (waited) back = r.back_after >= 0 ? SecondsText(r.back_after) : "no";
         rows.push_back({r.mac, "yes", r.ip, r.answered ? "yes" : "no",
                         r.result >= 0 ? std::to_string(r.result) : "", back,
                         StatusName(r.last_status)});
     }
-    if (format == TextTableFormat::Json) {
-        const TextRow change_header{"Seconds", "MAC", "Status"};
-        std::printf("{\"changes\": %s, \"radios\": %s}\n",
-                    FormatTextRows(change_header, changes, format).c_str(),
-                    FormatTextRows(header, rows, format).c_str());
-    } else {
-        std::printf("%s", FormatTextRows(header, rows, format).c_str());
-    }
-    std::fflush(stdout);
+    return rows;
 }
 
-int RunBatch(RebootKind kind, const char* name, const CommandArgs& args) {
-    RebootOptions o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (!TakeSessionOption(args, i, o.session, error)) error = TakeOption(args, i, o);
-        if (!error.empty()) {
-            std::fprintf(stderr, "%s: %s\n", name, error.c_str());
-            return kExitUsage;
-        }
-    }
-    if (o.macs.empty()) {
-        std::fprintf(stderr, "%s: --mac is required\n", name);
-        return kExitUsage;
-    }
+int RunBatch(RebootKind kind, const RebootOptions& o) {
     const RebootPlan& plan = PlanFor(kind);
-    // The first rediscovery pass must fall after the first tick of the window.
-    const int shortest_wait = 3 * plan.passes - 2;
-    if (o.wait_seconds < shortest_wait) {
-        std::fprintf(stderr, "%s: --wait-seconds leaves no room for %d passes (at least %d)\n",
-                     name, plan.passes, shortest_wait);
-        return kExitUsage;
-    }
-
     EngineSession session;
     if (!session.Open(o.session)) return kExitFailure;
-    const std::vector<ap_info_stu> found =
-        session.FindDevices(o.macs, o.seconds, std::max(o.seconds, kLongestSearch));
+    const auto found =
+        session.FindBatch(o.macs, o.seconds, kind == RebootKind::Reboot ? "reboot" : "restore");
     std::vector<RadioOutcome> radios;
     std::vector<ap_select_stu> batch;
-    for (const std::string& mac : o.macs) {
-        RadioOutcome r;
-        r.mac = mac;
-        for (const ap_info_stu& record : found) {
-            if (record.MacText() != mac) continue;
-            r.found = true;
-            r.ip = record.IpText();
-            batch.push_back(SelectionOf(record));
-        }
-        if (!r.found)
-            std::fprintf(stderr, "%s: %s did not report within %d s\n", name, mac.c_str(),
-                         std::max(o.seconds, kLongestSearch));
-        radios.push_back(std::move(r));
+    for (std::size_t i = 0; i < o.macs.size(); ++i) {
+        RadioOutcome& r = radios.emplace_back();
+        r.mac = o.macs[i];
+        if (!found[i]) continue;
+        r.found = true;
+        r.ip = found[i]->IpText();
+        batch.push_back(SelectionOf(*found[i]));
     }
 
-    CBatchWatch watch(session, plan.type, o.format, radios);
+    CStatusChangeLog log(o.format);
+    CBatchWatch watch(session, plan.type, log, radios);
     if (!batch.empty()) {
         CRebootBatch flow(kind, batch, session.Store(), o.no_wait ? 0 : o.wait_seconds);
         watch.Begin();
@@ -231,17 +141,15 @@ int RunBatch(RebootKind kind, const char* name, const CommandArgs& args) {
         session.Run(flow, [&](const FlowStep& step) { watch.OnStep(step); });
         // An answer still missing gets the engine's whole repetition time from the send;
         // after a full wait that time has long passed.
-        const auto deadline =
-            sent_at +
-            std::chrono::milliseconds(static_cast<long long>(o.session.retransmission_max + 1) *
-                                      o.session.retransmission_interval);
+        const auto deadline = session.AnswerDeadline(sent_at);
         for (RadioOutcome& r : radios)
             if (r.found)
                 session.Engine().WaitForAnswer(r.ip, r.mac, plan.type, r.answers_before, deadline);
         watch.ReadAnswers();
         watch.SampleStore();
     }
-    PrintOutcome(radios, watch.Changes(), !o.no_wait, o.format);
+    PrintBatchResult({"MAC", "Found", "IP", "Answered", "Result", "Back", "Status"},
+                     OutcomeRows(radios, !o.no_wait), log, o.format);
     for (const RadioOutcome& r : radios) {
         const bool back = o.no_wait || r.back_after >= 0;
         if (!r.found || !r.answered || r.result != 0 || !back) return kExitFailure;
@@ -249,14 +157,38 @@ int RunBatch(RebootKind kind, const char* name, const CommandArgs& args) {
     return kExitOk;
 }
 
-}  // namespace
-
-int RunRebootCommand(const CommandArgs& args) {
-    return RunBatch(RebootKind::Reboot, "reboot", args);
+void AddBatchCommand(CLI::App& cli, CCommandTable& table, RebootKind kind, const char* name,
+                     const char* summary) {
+    auto o = std::make_shared<RebootOptions>();
+    CLI::App* command = cli.add_subcommand(name, summary);
+    AddMacsOption(*command, o->macs);
+    AddSecondsOption(*command, o->seconds,
+                     "search at least this long, and on until every named radio has reported "
+                     "(at most 30 s)");
+    command->add_flag("--no-wait", o->no_wait, "end once the answers are in");
+    // The first rediscovery pass must fall after the first tick of the window.
+    const int shortest_wait = 3 * PlanFor(kind).passes - 2;
+    command
+        ->add_option("--wait-seconds", o->wait_seconds,
+                     "shorten the wait after the send, for tests (at least " +
+                         std::to_string(shortest_wait) + ")")
+        ->check(CLI::Range(shortest_wait, 100000));
+    AddFormatOption(*command, o->format);
+    AddSessionOptions(*command, o->session);
+    table.Add(command, [o, kind] { return RunBatch(kind, *o); });
 }
 
-int RunRestoreCommand(const CommandArgs& args) {
-    return RunBatch(RebootKind::Restore, "restore", args);
+}  // namespace
+
+void AddRebootCommands(CLI::App& cli, CCommandTable& table) {
+    AddBatchCommand(cli, table, RebootKind::Reboot, "reboot",
+                    "reboot the radios as the reboot page does: search, send in the page's order, "
+                    "wait its 60 s printing each status change, then list per radio its answer, "
+                    "result byte and when it was back (exit 1 unless every radio accepted and "
+                    "came back)");
+    AddBatchCommand(cli, table, RebootKind::Restore, "restore",
+                    "restore the radios to factory settings as the restore page does; as reboot, "
+                    "with five rediscovery passes");
 }
 
 }  // namespace fk::cli

@@ -6,15 +6,11 @@
 
 namespace fk::cli {
 
-std::string ScanEntryJson(const config_otherwl_basic& entry) {
-    const auto number = [](const char* key, int value) {
-        return std::string(", \"") + key + "\": " + std::to_string(value);
-    };
-    return "{\"mac\": " + fk::JsonText(MacBytesToText(entry.mac)) +
-           ", \"ssid\": " + fk::JsonText(std::string(entry.ssid.View())) +
-           number("signal", entry.signal) + number("channel", entry.channel) +
-           number("secure_mode", entry.secure_mode) + number("exchannel", entry.exchannel) +
-           number("bandwidth", entry.bandwidth) + "}";
+Json ScanEntryJson(const config_otherwl_basic& entry) {
+    return {{"mac", MacBytesToText(entry.mac)},      {"ssid", std::string(entry.ssid.View())},
+            {"signal", int{entry.signal}},           {"channel", int{entry.channel}},
+            {"secure_mode", int{entry.secure_mode}}, {"exchannel", int{entry.exchannel}},
+            {"bandwidth", int{entry.bandwidth}}};
 }
 
 TextRow SurveyHeader() {

@@ -11,7 +11,7 @@ namespace fk::cli {
 
 // One survey entry as a JSON object: mac, ssid, signal, channel, secure_mode,
 // exchannel, bandwidth.
-std::string ScanEntryJson(const config_otherwl_basic& entry);
+Json ScanEntryJson(const config_otherwl_basic& entry);
 
 // What the survey panel lists, in its column order, with the signal in dBm.
 TextRow SurveyHeader();

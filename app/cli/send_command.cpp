@@ -2,6 +2,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,7 +23,7 @@ struct SendOptions {
     SessionOptions session;
     std::string ip;
     std::string mac;
-    int type = -1;
+    int type = 0;
     std::vector<std::uint8_t> payload;
     bool retransmit = true;
     int wait_seconds = 3;
@@ -56,55 +58,6 @@ bool ParseHex(const std::string& text, std::vector<std::uint8_t>& bytes) {
         }
     }
     return high < 0 && bytes.size() <= kMaxPayload;
-}
-
-bool IsIpText(const std::string& text) {
-    std::uint32_t ignored = 0;
-    return ParseIpv4(text, ignored);
-}
-
-// Returns an empty text when the option was understood, else what was wrong.
-std::string TakeSendOption(const CommandArgs& args, std::size_t& i, SendOptions& o) {
-    std::string value;
-    bool missing = false;
-    const auto take = [&](const char* name) { return TakeValue(args, i, name, value, missing); };
-    if (args[i] == "--no-retransmit") {
-        o.retransmit = false;
-        return {};
-    }
-    if (take("--ip")) {
-        o.ip = value;
-        return missing || !IsIpText(value) ? "--ip needs an address like 198.18.0.20" : "";
-    }
-    if (take("--mac")) {
-        return missing || !ParseMacText(value, o.mac) ? "--mac needs a MAC like 00:11:22:33:44:55"
-                                                      : "";
-    }
-    if (take("--type")) {
-        return missing || !ParseCount(value, o.type) || o.type < 1 || o.type > 0xffff
-                   ? "--type needs a message type from 1 to 65535"
-                   : "";
-    }
-    if (take("--payload")) {
-        return missing || !ParseHex(value, o.payload) ? "--payload needs hex bytes, at most " +
-                                                            std::to_string(kMaxPayload) + " of them"
-                                                      : "";
-    }
-    if (take("--wait")) {
-        return missing || !ParseCount(value, o.wait_seconds) ? "--wait needs seconds" : "";
-    }
-    if (take("--hold")) {
-        return missing || !ParseCount(value, o.hold_seconds) ? "--hold needs seconds" : "";
-    }
-    if (take("--discover-first")) {
-        return missing || !ParseCount(value, o.discover_seconds) ? "--discover-first needs seconds"
-                                                                 : "";
-    }
-    if (take("--set-pending-ip")) {
-        o.pending_ip = value;
-        return missing || !IsIpText(value) ? "--set-pending-ip needs an address" : "";
-    }
-    return "unexpected argument '" + args[i] + "'";
 }
 
 using SteadyClock = std::chrono::steady_clock;
@@ -143,43 +96,32 @@ bool RunSurvey(EngineSession& session, const SendOptions& o, SteadyClock::time_p
     return outcome == FlowOutcome::Done;
 }
 
-std::string ScanJson(CSqlManagement& store, bool complete) {
+Json ScanJson(CSqlManagement& store) {
     std::vector<config_otherwl_basic> list;
     store.GetScanList(0, list, true);
-    std::string out =
-        std::string(", \"scan_complete\": ") + (complete ? "true" : "false") + ", \"scan\": [";
-    for (std::size_t i = 0; i < list.size(); ++i) out += (i ? ", " : "") + ScanEntryJson(list[i]);
-    return out + "]";
+    Json entries = Json::array();
+    for (const config_otherwl_basic& entry : list) entries.push_back(ScanEntryJson(entry));
+    return entries;
 }
 
-void PrintResult(bool sent, bool found, const ap_info_stu& record, const std::string& extra) {
-    std::string out = std::string("{\"sent\": ") + (sent ? "true" : "false") +
-                      ", \"found\": " + (found ? "true" : "false") + ", \"row\": ";
-    out += found ? DeviceRowJson(MakeDeviceRow(record)) : "null";
-    std::printf("%s%s}\n", out.c_str(), extra.c_str());
+void PrintResult(bool sent, const ap_info_stu& record, const std::string& mac,
+                 const std::optional<Json>& scan, bool scan_complete) {
+    const bool found = record.MacText() == mac;
+    Json result = {{"sent", sent},
+                   {"found", found},
+                   {"row", found ? DeviceRowJson(MakeDeviceRow(record)) : Json(nullptr)}};
+    if (scan) {
+        result["scan_complete"] = scan_complete;
+        result["scan"] = *scan;
+    }
+    std::fputs(JsonDocument(result).c_str(), stdout);
     std::fflush(stdout);
 }
-
-}  // namespace
 
 // Sends one command the way a window does, keeps the engine running so that answers
 // are handled and repetitions happen, then shows what the store says of the device.
 // A survey is waited for only until it completes, and its entries are shown too.
-int RunSendCommand(const CommandArgs& args) {
-    SendOptions o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (!TakeSessionOption(args, i, o.session, error)) error = TakeSendOption(args, i, o);
-        if (!error.empty()) {
-            std::fprintf(stderr, "send: %s\n", error.c_str());
-            return kExitUsage;
-        }
-    }
-    if (o.ip.empty() || o.mac.empty() || o.type < 0) {
-        std::fprintf(stderr, "send: --ip, --mac and --type are required\n");
-        return kExitUsage;
-    }
-
+int RunSend(const SendOptions& o) {
     EngineSession session;
     if (!session.Open(o.session)) return kExitFailure;
     if (o.discover_seconds > 0) session.Discover(o.discover_seconds);
@@ -207,9 +149,52 @@ int RunSendCommand(const CommandArgs& args) {
 
     ap_info_stu record = ZeroRecord();
     session.Store().GetDevice(o.mac, record);
-    PrintResult(sent, record.MacText() == o.mac, record,
-                scan ? ScanJson(session.Store(), scan_complete) : "");
+    PrintResult(sent, record, o.mac,
+                scan ? std::optional<Json>(ScanJson(session.Store())) : std::nullopt,
+                scan_complete);
     return sent ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+void AddSendCommand(CLI::App& cli, CCommandTable& table) {
+    auto o = std::make_shared<SendOptions>();
+    CLI::App* command = cli.add_subcommand(
+        "send",
+        "send one command to one device, wait (at most --wait seconds) for its answer "
+        "and print its stored row as JSON");
+    command->add_option("--ip", o->ip, "the device's address")->required()->transform(Ipv4Text());
+    AddMacOption(*command, o->mac);
+    command->add_option("--type", o->type, "the message type")
+        ->required()
+        ->check(CLI::Range(1, 0xffff));
+    command->add_option_function<std::string>(
+        "--payload",
+        [o](const std::string& text) {
+            if (!ParseHex(text, o->payload))
+                throw CLI::ValidationError("--payload",
+                                           "hex bytes, at most " + std::to_string(kMaxPayload));
+        },
+        "the payload as hex bytes (blanks or colons between bytes allowed)");
+    command->add_flag("--no-retransmit{false}", o->retransmit,
+                      "send once, without the engine's repetitions");
+    command->add_option("--wait", o->wait_seconds, "the longest wait for the answer, in seconds")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
+    command
+        ->add_option("--discover-first", o->discover_seconds,
+                     "search this many seconds before sending")
+        ->check(CLI::NonNegativeNumber);
+    command
+        ->add_option("--set-pending-ip", o->pending_ip,
+                     "the address the device moves to; the wait lasts until it reports from there")
+        ->transform(Ipv4Text());
+    command
+        ->add_option("--hold", o->hold_seconds,
+                     "keep the session this many seconds after the answer, watching what follows")
+        ->check(CLI::NonNegativeNumber);
+    AddSessionOptions(*command, o->session);
+    table.Add(command, [o] { return RunSend(*o); });
 }
 
 }  // namespace fk::cli

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/cli/commands.h"
@@ -6,49 +7,39 @@
 #include "app/cli/settings_rows.h"
 
 namespace fk::cli {
+namespace {
 
-// Searches until the radio has reported, then lists what its management window shows.
-int RunShowCommand(const CommandArgs& args) {
-    SessionOptions session_options;
+struct ShowOptions {
+    SessionOptions session;
     std::string mac;
     int seconds = 10;
     TextTableFormat format = TextTableFormat::Table;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (TakeSessionOption(args, i, session_options, error)) {
-            if (error.empty()) continue;
-        } else {
-            std::string value;
-            bool missing = false;
-            if (TakeValue(args, i, "--mac", value, missing)) {
-                if (missing || !ParseMacText(value, mac)) error = "--mac needs a MAC";
-            } else if (TakeValue(args, i, "--seconds", value, missing)) {
-                if (missing || !ParseCount(value, seconds)) error = "--seconds needs whole seconds";
-            } else if (TakeValue(args, i, "--format", value, missing)) {
-                if (missing || !ParseTextTableFormat(value, format))
-                    error = "--format is table, csv or json";
-            } else {
-                error = "unexpected argument '" + args[i] + "'";
-            }
-            if (error.empty()) continue;
-        }
-        std::fprintf(stderr, "show: %s\n", error.c_str());
-        return kExitUsage;
-    }
-    if (mac.empty()) {
-        std::fprintf(stderr, "show: --mac is required\n");
-        return kExitUsage;
-    }
+};
+
+// Searches until the radio has reported, then lists what its management window shows.
+int RunShow(const ShowOptions& o) {
     EngineSession session;
-    if (!session.Open(session_options)) return kExitFailure;
+    if (!session.Open(o.session)) return kExitFailure;
     ap_info_stu record = ZeroRecord();
-    if (!session.FindDevice(mac, seconds, record)) {
-        std::fprintf(stderr, "show: %s did not report within %d s\n", mac.c_str(), seconds);
-        return kExitFailure;
-    }
-    std::fputs(FormatTextRows(SettingsHeader(), SettingsRows(record), format).c_str(), stdout);
+    if (!session.FindDevice(o.mac, o.seconds, "show", record)) return kExitFailure;
+    std::fputs(FormatTextRows(SettingsHeader(), SettingsRows(record), o.format).c_str(), stdout);
     std::fflush(stdout);
     return kExitOk;
+}
+
+}  // namespace
+
+void AddShowCommand(CLI::App& cli, CCommandTable& table) {
+    auto o = std::make_shared<ShowOptions>();
+    CLI::App* command = cli.add_subcommand(
+        "show",
+        "search until the radio reports, then list every setting its management window "
+        "shows");
+    AddMacOption(*command, o->mac);
+    AddSecondsOption(*command, o->seconds, "the longest search for the radio");
+    AddFormatOption(*command, o->format);
+    AddSessionOptions(*command, o->session);
+    table.Add(command, [o] { return RunShow(*o); });
 }
 
 }  // namespace fk::cli

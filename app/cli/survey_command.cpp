@@ -1,6 +1,7 @@
 // `survey`: the bridge wizard's first step without a desktop. The radio is searched
 // for, asked to scan once, and what it heard is listed strongest first.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,47 +22,11 @@ struct SurveyOptions {
     TextTableFormat format = TextTableFormat::Table;
 };
 
-std::string TakeOption(const CommandArgs& args, std::size_t& i, SurveyOptions& o) {
-    std::string value;
-    bool missing = false;
-    const auto take = [&](const char* name) { return TakeValue(args, i, name, value, missing); };
-    if (take("--mac")) {
-        return missing || !ParseMacText(value, o.mac) ? "--mac needs a MAC like 00:11:22:33:44:55"
-                                                      : "";
-    }
-    if (take("--seconds")) {
-        return missing || !ParseCount(value, o.seconds) ? "--seconds needs whole seconds" : "";
-    }
-    if (take("--format")) {
-        return missing || !ParseTextTableFormat(value, o.format) ? "--format is table, csv or json"
-                                                                 : "";
-    }
-    return "unexpected argument '" + args[i] + "'";
-}
-
-}  // namespace
-
-int RunSurveyCommand(const CommandArgs& args) {
-    SurveyOptions o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (!TakeSessionOption(args, i, o.session, error)) error = TakeOption(args, i, o);
-        if (!error.empty()) {
-            std::fprintf(stderr, "survey: %s\n", error.c_str());
-            return kExitUsage;
-        }
-    }
-    if (o.mac.empty()) {
-        std::fprintf(stderr, "survey: --mac is required\n");
-        return kExitUsage;
-    }
+int RunSurvey(const SurveyOptions& o) {
     EngineSession session;
     if (!session.Open(o.session)) return kExitFailure;
     ap_info_stu record = ZeroRecord();
-    if (!session.FindDevice(o.mac, o.seconds, record)) {
-        std::fprintf(stderr, "survey: %s did not report within %d s\n", o.mac.c_str(), o.seconds);
-        return kExitFailure;
-    }
+    if (!session.FindDevice(o.mac, o.seconds, "survey", record)) return kExitFailure;
     const FlowOutcome outcome = session.Survey(record.IpText(), o.mac);
     std::vector<config_otherwl_basic> heard;
     session.Store().GetScanList(kSortBySignal, heard, false);
@@ -74,6 +39,19 @@ int RunSurveyCommand(const CommandArgs& args) {
     std::printf("%s", FormatTextRows(SurveyHeader(), SurveyTextRows(heard), o.format).c_str());
     std::fflush(stdout);
     return kExitOk;
+}
+
+}  // namespace
+
+void AddSurveyCommand(CLI::App& cli, CCommandTable& table) {
+    auto o = std::make_shared<SurveyOptions>();
+    CLI::App* command = cli.add_subcommand(
+        "survey", "ask one radio which access points it hears and list them, strongest first");
+    AddMacOption(*command, o->mac);
+    AddSecondsOption(*command, o->seconds, "the longest search for the radio");
+    AddFormatOption(*command, o->format);
+    AddSessionOptions(*command, o->session);
+    table.Add(command, [o] { return RunSurvey(*o); });
 }
 
 }  // namespace fk::cli

@@ -5,10 +5,12 @@
 // restart.
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/cli/batch_report.h"
 #include "app/cli/commands.h"
 #include "app/cli/engine_session.h"
 #include "app/file_server_control.h"
@@ -21,7 +23,6 @@
 namespace fk::cli {
 namespace {
 
-constexpr int kLongestSearch = 30;
 // How long a radio that wrote its image may take to report again once the write
 // phase is over.
 constexpr int kComeBackSeconds = 30;
@@ -36,46 +37,6 @@ struct UpgradeOptions {
     int write_seconds = CUpgradeFlow::kWriteSeconds;
     TextTableFormat format = TextTableFormat::Table;
 };
-
-std::string TakeOption(const CommandArgs& args, std::size_t& i, UpgradeOptions& o) {
-    std::string value;
-    bool missing = false;
-    const auto take = [&](const char* name) { return TakeValue(args, i, name, value, missing); };
-    if (take("--file")) {
-        o.file = value;
-        return missing ? "--file needs a path" : "";
-    }
-    if (take("--mac")) {
-        std::string mac;
-        if (missing || !ParseMacText(value, mac)) return "--mac needs a MAC like 00:11:22:33:44:55";
-        for (const std::string& named : o.macs)
-            if (named == mac) return "--mac " + mac + " is named twice";
-        o.macs.push_back(mac);
-        return {};
-    }
-    if (take("--type")) {
-        o.type = value;
-        return missing ? "--type needs a model name" : "";
-    }
-    if (take("--tftp-port")) {
-        return missing || !ParseCount(value, o.tftp_port) || o.tftp_port == 0 || o.tftp_port > 65535
-                   ? "--tftp-port needs a port number"
-                   : "";
-    }
-    if (take("--seconds")) {
-        return missing || !ParseCount(value, o.seconds) ? "--seconds needs whole seconds" : "";
-    }
-    if (take("--write-seconds")) {
-        return missing || !ParseCount(value, o.write_seconds) || o.write_seconds < 9
-                   ? "--write-seconds needs at least 9 seconds"
-                   : "";
-    }
-    if (take("--format")) {
-        return missing || !ParseTextTableFormat(value, o.format) ? "--format is table, csv or json"
-                                                                 : "";
-    }
-    return "unexpected argument '" + args[i] + "'";
-}
 
 int Refuse(const std::string& text) {
     std::fprintf(stderr, "upgrade: %s\n", text.c_str());
@@ -96,12 +57,6 @@ const char* ResultText(UpgradeResult result) {
     return "";
 }
 
-std::string Seconds(double s) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.1f", s);
-    return text;
-}
-
 struct RadioLine {
     std::string mac;
     bool found = false;
@@ -111,25 +66,9 @@ struct RadioLine {
     std::string result;
     bool back = false;
     std::string version_after;
-    int last_status = -1;
 };
 
-}  // namespace
-
-int RunUpgradeCommand(const CommandArgs& args) {
-    UpgradeOptions o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        if (!TakeSessionOption(args, i, o.session, error)) error = TakeOption(args, i, o);
-        if (!error.empty()) {
-            std::fprintf(stderr, "upgrade: %s\n", error.c_str());
-            return kExitUsage;
-        }
-    }
-    if (o.macs.empty()) {
-        std::fprintf(stderr, "upgrade: --mac is required\n");
-        return kExitUsage;
-    }
+int RunUpgrade(const UpgradeOptions& o) {
     // The session loads the language pack the refusals are worded in; nothing is sent
     // before the checks have passed.
     EngineSession session;
@@ -141,25 +80,19 @@ int RunUpgradeCommand(const CommandArgs& args) {
     if (const std::string refused = CheckUpgradeFile(o.file, file); !refused.empty())
         return Refuse(Translate(refused));
 
-    const std::vector<ap_info_stu> found =
-        session.FindDevices(o.macs, o.seconds, std::max(o.seconds, kLongestSearch));
+    const auto found = session.FindBatch(o.macs, o.seconds, "upgrade");
+    CStatusChangeLog log(o.format);
     std::vector<RadioLine> radios;
     std::vector<ap_select_stu> selection;
-    for (const std::string& mac : o.macs) {
-        RadioLine line;
-        line.mac = mac;
-        for (const ap_info_stu& record : found) {
-            if (record.MacText() != mac) continue;
-            line.found = true;
-            line.model = record.ap_type;
-            line.version_before = std::string(record.report.version.View());
-            line.last_status = session.Store().GetStatus(mac);
-            selection.push_back(SelectionOf(record));
-        }
-        if (!line.found)
-            std::fprintf(stderr, "upgrade: %s did not report within %d s\n", mac.c_str(),
-                         std::max(o.seconds, kLongestSearch));
-        radios.push_back(std::move(line));
+    for (std::size_t i = 0; i < o.macs.size(); ++i) {
+        RadioLine& line = radios.emplace_back();
+        line.mac = o.macs[i];
+        if (!found[i]) continue;
+        line.found = true;
+        line.model = found[i]->ap_type;
+        line.version_before = std::string(found[i]->report.version.View());
+        log.Know(line.mac, session.Store().GetStatus(line.mac));
+        selection.push_back(SelectionOf(*found[i]));
     }
     if (selection.empty()) return kExitFailure;
 
@@ -178,8 +111,7 @@ int RunUpgradeCommand(const CommandArgs& args) {
     CFileServerControl server(DefaultFileServerPaths(ProgramDirectory()));
     if (o.tftp_port != 0) server.SetPort(static_cast<std::uint16_t>(o.tftp_port));
     std::string server_error;
-    std::FILE* live = o.format == TextTableFormat::Table ? stdout : stderr;
-    const auto started = std::chrono::steady_clock::now();
+    log.Restart();
     CUpgradeFlow flow(selection, chosen, UpgradePayload(file.name, file.size), session.Store(),
                       o.write_seconds);
     const FlowOutcome outcome = session.Run(
@@ -192,17 +124,7 @@ int RunUpgradeCommand(const CommandArgs& args) {
             } else if (step.file_server == FileServerAction::Stop) {
                 server.Stop();
             }
-            for (const StatusCell& cell : step.statuses)
-                for (RadioLine& r : radios) {
-                    if (r.mac != cell.mac || r.last_status == cell.status) continue;
-                    r.last_status = cell.status;
-                    const double at =
-                        std::chrono::duration<double>(std::chrono::steady_clock::now() - started)
-                            .count();
-                    std::fprintf(live, "%7s  %s  %s\n", Seconds(at).c_str(), r.mac.c_str(),
-                                 StatusName(cell.status).c_str());
-                    std::fflush(live);
-                }
+            for (const StatusCell& cell : step.statuses) log.Record(cell.mac, cell.status);
         },
         [&] { return !server_error.empty(); });
     server.Stop();
@@ -256,9 +178,35 @@ int RunUpgradeCommand(const CommandArgs& args) {
                         r.version_before, r.version_after});
         if (r.target && !r.back) all_good = false;
     }
-    std::printf("%s", FormatTextRows(header, rows, o.format).c_str());
-    std::fflush(stdout);
+    PrintBatchResult(header, rows, log, o.format);
     return all_good && outcome == FlowOutcome::Done ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+void AddUpgradeCommand(CLI::App& cli, CCommandTable& table) {
+    auto o = std::make_shared<UpgradeOptions>();
+    CLI::App* command = cli.add_subcommand(
+        "upgrade",
+        "upgrade the named radios of one model (default: the first named radio's) as the upgrade "
+        "window does: serve only the chosen image, print each status change, then per radio its "
+        "result and the version it reports after its restart (exit 3: refused, 1 unless every "
+        "target succeeded and came back)");
+    command->add_option("--file", o->file, "the firmware image, a .bin file")->required();
+    AddMacsOption(*command, o->macs);
+    command->add_option("--type", o->type, "the model to upgrade, by name or code");
+    command->add_option("--tftp-port", o->tftp_port, "serve on this port instead of 69, for tests")
+        ->check(CLI::Range(1, 65535));
+    AddSecondsOption(*command, o->seconds,
+                     "search at least this long, and on until every named radio has reported "
+                     "(at most 30 s)");
+    command
+        ->add_option("--write-seconds", o->write_seconds,
+                     "shorten the 130 s write phase, for tests (at least 9)")
+        ->check(CLI::Range(9, 100000));
+    AddFormatOption(*command, o->format);
+    AddSessionOptions(*command, o->session);
+    table.Add(command, [o] { return RunUpgrade(*o); });
 }
 
 }  // namespace fk::cli

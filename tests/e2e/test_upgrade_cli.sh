@@ -61,7 +61,7 @@ fk_log "upgrade took $((SECONDS - start)) s (the silent radio holds the batch it
 grep -q "Upgrade wait" "$FK_WORK/upgrade.err" || fk_fail "the status changes were not shown"
 fk_state "$FK_WORK/state.json"
 fk_check '
-rows = {r["MAC"]: r for r in load_json(args[0])}
+rows = {r["MAC"]: r for r in load_json(args[0])["radios"]}
 radios = by_mac(sim_radios(args[1]))
 ok, fails, silent, other = (rows[m] for m in args[2:6])
 expect(ok["Result"] == "success" and ok["Back"] == "yes" and ok["Version after"] == "fw-6.0",
