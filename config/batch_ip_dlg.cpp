@@ -1,7 +1,6 @@
 #include "config/batch_ip_dlg.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -28,19 +27,11 @@ QString Text(const std::uint8_t (&o)[4]) {
 
 CIpsetMutilDlg::CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_stu> selection,
                                const ap_info_stu& first, CCommandSender& sender, QWidget* parent)
-    : CSkinDialog(parent),
+    : CSkinFrameDlg(FK_TR("Set IP"), parent),
       context_(context),
       selection_(std::move(selection)),
       sender_(sender),
       driver_(context.link, context.store, sender) {
-    setWindowTitle(T("Set IP"));
-    setModal(true);
-    auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(T("Set IP"), this);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    layout->addWidget(title);
     auto* form = new QFormLayout;
     const char* captions[6] = {FK_TR("IP_Address_Begin"), FK_TR("IP_Address_End"),
                                FK_TR("Sub_Network"),      FK_TR("Gate_Way"),
@@ -54,20 +45,15 @@ CIpsetMutilDlg::CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_s
         if (i == 1) end_label_ = label;
         form->addRow(label, fields_[i]);
     }
-    layout->addLayout(form);
+    Content()->addLayout(form);
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 2 * CBatchIpFlow::kSeconds);
     progress_->setValue(0);
     progress_->setTextVisible(false);
     progress_->hide();
-    layout->addWidget(progress_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    save_ = new QPushButton(T("Save"), this);
-    cancel_ = new QPushButton(T("Cancel"), this);
-    buttons->addWidget(save_);
-    buttons->addWidget(cancel_);
-    layout->addLayout(buttons);
+    Content()->addWidget(progress_);
+    save_ = AddButton(FK_TR("Save"));
+    cancel_ = AddButton(FK_TR("Cancel"));
 
     const ap_report_stu& r = first.report;
     BeginField()->setText(Text(r.ip));
@@ -110,9 +96,22 @@ void CIpsetMutilDlg::Save() {
     driver_.Run(std::make_unique<CBatchIpFlow>(selection_, range));
 }
 
+void CIpsetMutilDlg::OnCloseClicked() {
+    // The commands already handed to the page's sender stay handed; only the
+    // rediscovery passes of the progress are given up.
+    if (driver_.Running())
+        driver_.Stop();
+    else
+        reject();
+}
+
 void CIpsetMutilDlg::OnStep(const FlowStep& step) {
     if (step.progress) progress_->setValue(step.progress->position);
-    if (step.Finished()) accept();
+    if (!step.Finished()) return;
+    if (step.outcome == FlowOutcome::Stopped)
+        reject();
+    else
+        accept();
 }
 
 }  // namespace fk

@@ -10,7 +10,7 @@
 #include "operations/command_sender.h"
 #include "ui/flow_driver.h"
 #include "ui/page.h"
-#include "ui/skin_dialog.h"
+#include "ui/skin_frame_dlg.h"
 
 class QLabel;
 class QLineEdit;
@@ -19,7 +19,7 @@ class QPushButton;
 
 namespace fk {
 
-class CIpsetMutilDlg : public CSkinDialog {
+class CIpsetMutilDlg : public CSkinFrameDlg {
     Q_OBJECT
   public:
     // `sender` is the status page's: it outlives this window, so closing the window
@@ -41,6 +41,9 @@ class CIpsetMutilDlg : public CSkinDialog {
 
     void Save();
     void OnProgressTick() { driver_.TickNow(); }
+    // Usable during the progress too, when Cancel is not: the window closes without
+    // taking back what was sent.
+    void OnCloseClicked() override;
 
   private:
     std::string FieldText(int index) const;

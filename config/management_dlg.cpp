@@ -1,7 +1,6 @@
 #include "config/management_dlg.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -35,7 +34,7 @@ constexpr const char* kTabCaptions[4] = {FK_TR("WirelessSet"), FK_TR("IPSET"), F
 CManagementConfigDlg::CManagementConfigDlg(const UiContext& context, const ap_info_stu& record,
                                            std::string ip, std::string mac, int ap_type,
                                            CCommandSender& sender, QWidget* parent)
-    : CSkinDialog(parent),
+    : CSkinFrameDlg(FK_TR("Device management"), parent),
       context_(context),
       record_(record),
       ip_(std::move(ip)),
@@ -43,38 +42,17 @@ CManagementConfigDlg::CManagementConfigDlg(const UiContext& context, const ap_in
       ap_type_(ap_type),
       sender_(sender),
       run_wait_([](CWaitDlg& wait) { wait.exec(); }) {
-    setWindowTitle(T("Device management"));
-    setModal(true);
-    auto* layout = new QVBoxLayout(this);
-    auto* title_row = new QHBoxLayout;
-    auto* title = new QLabel(T("Device management"), this);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    title_row->addWidget(title, 1);
-    close_ = new CImageButton(this);
-    close_->SetSkinImage(SkinImage::CloseConfig);
-    title_row->addWidget(close_, 0, Qt::AlignTop);
-    layout->addLayout(title_row);
-
     BuildTabs();
     auto* tab_row = new QHBoxLayout;
     for (CImageButton* tab : tabs_) tab_row->addWidget(tab);
     tab_row->addStretch(1);
-    layout->addLayout(tab_row);
-    layout->addWidget(stack_, 1);
+    Content()->addLayout(tab_row);
+    Content()->addWidget(stack_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    save_ = new QPushButton(T("Save"), this);
-    cancel_ = new QPushButton(T("Cancel"), this);
-    buttons->addWidget(save_);
-    buttons->addWidget(cancel_);
-    layout->addLayout(buttons);
-
+    save_ = AddButton(FK_TR("Save"));
+    cancel_ = AddButton(FK_TR("Cancel"));
     connect(save_, &QPushButton::clicked, this, &CManagementConfigDlg::Save);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(close_, &CImageButton::clicked, this, &QDialog::reject);
     ShowTab(ManagementTab::Wireless);
 }
 

@@ -12,7 +12,7 @@
 #include "config/management_save.h"
 #include "operations/command_sender.h"
 #include "ui/page.h"
-#include "ui/skin_dialog.h"
+#include "ui/skin_frame_dlg.h"
 
 class QPushButton;
 class QStackedWidget;
@@ -26,7 +26,7 @@ class CVlanDlg;
 class CWaitDlg;
 class CWirelessSetDlg;
 
-class CManagementConfigDlg : public CSkinDialog {
+class CManagementConfigDlg : public CSkinFrameDlg {
     Q_OBJECT
   public:
     // Shows a modal window; tests answer it themselves instead of entering its loop.
@@ -49,7 +49,6 @@ class CManagementConfigDlg : public CSkinDialog {
     CTimeRebootDlg* RebootPane() const { return reboot_pane_; }
     QPushButton* SaveButton() const { return save_; }
     QPushButton* CancelButton() const { return cancel_; }
-    CImageButton* CloseButton() const { return close_; }
 
   private:
     void BuildTabs();
@@ -71,7 +70,6 @@ class CManagementConfigDlg : public CSkinDialog {
     CTimeRebootDlg* reboot_pane_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* cancel_ = nullptr;
-    CImageButton* close_ = nullptr;
 };
 
 }  // namespace fk

@@ -17,24 +17,17 @@ QString T(const char* key) {
     return QString::fromStdString(Translate(key));
 }
 
+// The window's title and the caption beside its choices.
+const char* Caption(SwitchKind kind) {
+    return kind == SwitchKind::TransparentBridge ? FK_TR("Set Bridge") : FK_TR("Slotra");
+}
+
 }  // namespace
 
 CSwitchSetMultiDlg::CSwitchSetMultiDlg(SwitchKind kind, int current_value, QWidget* parent)
-    : CSkinDialog(parent), kind_(kind), value_(current_value != 0 ? 1 : 0) {
-    const char* caption =
-        kind == SwitchKind::TransparentBridge ? FK_TR("Set Bridge") : FK_TR("Slotra");
-    setWindowTitle(T(caption));
-    setModal(true);
-
-    auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(T(caption), this);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    layout->addWidget(title);
-
+    : CSkinFrameDlg(Caption(kind), parent), kind_(kind), value_(current_value != 0 ? 1 : 0) {
     auto* choices = new QHBoxLayout;
-    choices->addWidget(new QLabel(T(caption), this));
+    choices->addWidget(new QLabel(T(Caption(kind)), this));
     enable_ = new QRadioButton(T("Enable"), this);
     disable_ = new QRadioButton(T("Disable_off"), this);
     auto* group = new QButtonGroup(this);
@@ -43,15 +36,10 @@ CSwitchSetMultiDlg::CSwitchSetMultiDlg(SwitchKind kind, int current_value, QWidg
     (value_ ? enable_ : disable_)->setChecked(true);
     choices->addWidget(enable_);
     choices->addWidget(disable_);
-    layout->addLayout(choices);
+    Content()->addLayout(choices);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    save_ = new QPushButton(T("Save"), this);
-    cancel_ = new QPushButton(T("Cancel"), this);
-    buttons->addWidget(save_);
-    buttons->addWidget(cancel_);
-    layout->addLayout(buttons);
+    save_ = AddButton(FK_TR("Save"));
+    cancel_ = AddButton(FK_TR("Cancel"));
 
     connect(enable_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) value_ = 1;

@@ -3,14 +3,14 @@
 #pragma once
 
 #include "operations/batch_switch.h"
-#include "ui/skin_dialog.h"
+#include "ui/skin_frame_dlg.h"
 
 class QRadioButton;
 class QPushButton;
 
 namespace fk {
 
-class CSwitchSetMultiDlg : public CSkinDialog {
+class CSwitchSetMultiDlg : public CSkinFrameDlg {
     Q_OBJECT
   public:
     CSwitchSetMultiDlg(SwitchKind kind, int current_value, QWidget* parent);

@@ -1,7 +1,5 @@
 #include "operations/bridge_config_dlg.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -11,7 +9,6 @@
 #include "operations/bridge_search_ap_dlg.h"
 #include "operations/bridge_steps_dlg.h"
 #include "store/store_view.h"
-#include "ui/image_button.h"
 
 namespace fk {
 namespace {
@@ -25,27 +22,13 @@ QString T(const char* key) {
 CBridgeConfigDlg::CBridgeConfigDlg(const UiContext& context, std::string ip, std::string mac,
                                    const ap_info_stu& record, CCommandSender& survey_sender,
                                    CCommandSender& save_sender, QWidget* parent)
-    : CSkinDialog(parent),
+    : CSkinFrameDlg(FK_TR("Device bridge"), parent),
       context_(context),
       ip_(std::move(ip)),
       mac_(std::move(mac)),
       record_(record),
       save_sender_(save_sender) {
-    setWindowTitle(T("Device bridge"));
-    setModal(true);
     resize(760, 520);
-    auto* layout = new QVBoxLayout(this);
-    auto* title_row = new QHBoxLayout;
-    auto* title = new QLabel(T("Device bridge"), this);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    title_row->addWidget(title, 1);
-    close_ = new CImageButton(this);
-    close_->SetSkinImage(SkinImage::CloseConfig);
-    title_row->addWidget(close_, 0, Qt::AlignTop);
-    layout->addLayout(title_row);
-
     stack_ = new QStackedWidget(this);
     survey_ = new CBridgeSearcgAPDlg(context_, ip_, mac_, survey_sender, this);
     security_ = new CBridgeSecureDlg(this);
@@ -54,19 +37,12 @@ CBridgeConfigDlg::CBridgeConfigDlg(const UiContext& context, std::string ip, std
     for (QWidget* panel : {static_cast<QWidget*>(survey_), static_cast<QWidget*>(security_),
                            static_cast<QWidget*>(address_), static_cast<QWidget*>(finish_)})
         stack_->addWidget(panel);
-    layout->addWidget(stack_, 1);
+    Content()->addWidget(stack_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    back_ = new QPushButton(T("Back"), this);
-    next_ = new QPushButton(T("Next"), this);
-    buttons->addWidget(back_);
-    buttons->addWidget(next_);
-    layout->addLayout(buttons);
-
+    back_ = AddButton(FK_TR("Back"));
+    next_ = AddButton(FK_TR("Next"));
     connect(back_, &QPushButton::clicked, this, &CBridgeConfigDlg::Back);
     connect(next_, &QPushButton::clicked, this, &CBridgeConfigDlg::Next);
-    connect(close_, &CImageButton::clicked, this, &CBridgeConfigDlg::reject);
     connect(survey_, &CBridgeSearcgAPDlg::markedChanged, this, [this](bool marked) {
         if (step_ == kStepSurvey) next_->setEnabled(marked);
     });
@@ -138,12 +114,12 @@ void CBridgeConfigDlg::Save() {
 
 void CBridgeConfigDlg::done(int result) {
     survey_->StopScan();
-    CSkinDialog::done(result);
+    CSkinFrameDlg::done(result);
 }
 
 void CBridgeConfigDlg::reject() {
     context_.store.ClearScanResults();
-    CSkinDialog::reject();
+    CSkinFrameDlg::reject();
 }
 
 }  // namespace fk

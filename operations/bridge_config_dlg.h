@@ -4,13 +4,12 @@
 // and closes at once, so the user never waits for the device.
 #pragma once
 
-#include <QDialog>
 #include <string>
 
 #include "operations/bridge_wizard.h"
 #include "operations/command_sender.h"
 #include "ui/page.h"
-#include "ui/skin_dialog.h"
+#include "ui/skin_frame_dlg.h"
 
 class QPushButton;
 class QStackedWidget;
@@ -21,9 +20,8 @@ class CBridgeFinishDlg;
 class CBridgeIPSetDlg;
 class CBridgeSearcgAPDlg;
 class CBridgeSecureDlg;
-class CImageButton;
 
-class CBridgeConfigDlg : public CSkinDialog {
+class CBridgeConfigDlg : public CSkinFrameDlg {
     Q_OBJECT
   public:
     enum Step : int { kStepSurvey, kStepSecurity, kStepAddress, kStepFinish };
@@ -48,7 +46,6 @@ class CBridgeConfigDlg : public CSkinDialog {
     CBridgeFinishDlg* FinishPanel() const { return finish_; }
     QPushButton* BackButton() const { return back_; }
     QPushButton* NextButton() const { return next_; }
-    CImageButton* CloseButton() const { return close_; }
 
   private:
     void ShowStep(int step);
@@ -71,7 +68,6 @@ class CBridgeConfigDlg : public CSkinDialog {
     CBridgeFinishDlg* finish_ = nullptr;
     QPushButton* back_ = nullptr;
     QPushButton* next_ = nullptr;
-    CImageButton* close_ = nullptr;
 };
 
 }  // namespace fk

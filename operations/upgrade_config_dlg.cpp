@@ -13,7 +13,6 @@
 #include "app/program_dir.h"
 #include "app/prompter.h"
 #include "store/store_view.h"
-#include "ui/image_button.h"
 
 namespace fk {
 namespace {
@@ -56,7 +55,7 @@ std::unique_ptr<IUpgradeServer> MakeProgramFileServer(std::uint16_t port) {
 CUpgradeConfigDlg::CUpgradeConfigDlg(const UiContext& context, CCommandSender& sender,
                                      std::vector<ap_select_stu> selection,
                                      std::unique_ptr<IUpgradeServer> server, QWidget* parent)
-    : CSkinDialog(parent),
+    : CSkinFrameDlg(FK_TR("Device upgrade"), parent),
       context_(context),
       selection_(std::move(selection)),
       server_(std::move(server)),
@@ -70,21 +69,7 @@ CUpgradeConfigDlg::CUpgradeConfigDlg(const UiContext& context, CCommandSender& s
                      ? dialog.selectedFiles().front()
                      : QString();
       }) {
-    setWindowTitle(T("Device upgrade"));
-    setModal(true);
     resize(520, 220);
-    auto* layout = new QVBoxLayout(this);
-    auto* title_row = new QHBoxLayout;
-    auto* title = new QLabel(T("Device upgrade"), this);
-    QFont bold = title->font();
-    bold.setBold(true);
-    title->setFont(bold);
-    title_row->addWidget(title, 1);
-    close_ = new CImageButton(this);
-    close_->SetSkinImage(SkinImage::CloseConfig);
-    title_row->addWidget(close_, 0, Qt::AlignTop);
-    layout->addLayout(title_row);
-
     auto* type_row = new QHBoxLayout;
     type_row->addWidget(new QLabel(T("Type"), this));
     type_box_ = new QComboBox(this);
@@ -92,7 +77,7 @@ CUpgradeConfigDlg::CUpgradeConfigDlg(const UiContext& context, CCommandSender& s
         type_box_->addItem(QString::fromStdString(type.name), type.code);
     type_box_->setCurrentIndex(0);
     type_row->addWidget(type_box_, 1);
-    layout->addLayout(type_row);
+    Content()->addLayout(type_row);
 
     auto* file_row = new QHBoxLayout;
     file_row->addWidget(new QLabel(T("ChooseFile"), this));
@@ -101,25 +86,20 @@ CUpgradeConfigDlg::CUpgradeConfigDlg(const UiContext& context, CCommandSender& s
     file_row->addWidget(file_edit_, 1);
     scan_ = new QPushButton(T("Scan"), this);
     file_row->addWidget(scan_);
-    layout->addLayout(file_row);
+    Content()->addLayout(file_row);
 
     progress_label_ = new QLabel(this);
     progress_ = new QProgressBar(this);
     progress_->setTextVisible(false);
     progress_label_->hide();
     progress_->hide();
-    layout->addWidget(progress_label_);
-    layout->addWidget(progress_);
+    Content()->addWidget(progress_label_);
+    Content()->addWidget(progress_);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    upgrade_ = new QPushButton(T("Upgrade"), this);
-    buttons->addWidget(upgrade_);
-    layout->addLayout(buttons);
+    upgrade_ = AddButton(FK_TR("Upgrade"));
 
     connect(scan_, &QPushButton::clicked, this, &CUpgradeConfigDlg::OnScanClicked);
     connect(upgrade_, &QPushButton::clicked, this, &CUpgradeConfigDlg::OnUpgradeClicked);
-    connect(close_, &CImageButton::clicked, this, &CUpgradeConfigDlg::OnCloseClicked);
     connect(&driver_, &CFlowDriver::stepped, this, &CUpgradeConfigDlg::OnStep);
 }
 

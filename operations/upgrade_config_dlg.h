@@ -15,7 +15,7 @@
 #include "operations/upgrade_flow.h"
 #include "ui/flow_driver.h"
 #include "ui/page.h"
-#include "ui/skin_dialog.h"
+#include "ui/skin_frame_dlg.h"
 
 class QComboBox;
 class QLabel;
@@ -24,8 +24,6 @@ class QProgressBar;
 class QPushButton;
 
 namespace fk {
-
-class CImageButton;
 
 // How the window serves the image; tests hand in one that serves nothing.
 class IUpgradeServer {
@@ -38,7 +36,7 @@ class IUpgradeServer {
 // Our FileServer from service/ below the program's folder.
 std::unique_ptr<IUpgradeServer> MakeProgramFileServer(std::uint16_t port = 0);
 
-class CUpgradeConfigDlg : public CSkinDialog {
+class CUpgradeConfigDlg : public CSkinFrameDlg {
     Q_OBJECT
   public:
     // The open-file dialog; returns the chosen path, or an empty one on Cancel.
@@ -57,14 +55,15 @@ class CUpgradeConfigDlg : public CSkinDialog {
     QLineEdit* FileEdit() const { return file_edit_; }
     QPushButton* ScanButton() const { return scan_; }
     QPushButton* UpgradeButton() const { return upgrade_; }
-    CImageButton* CloseButton() const { return close_; }
     QProgressBar* Progress() const { return progress_; }
     QLabel* ProgressLabel() const { return progress_label_; }
     CFlowDriver& Driver() { return driver_; }
 
     void OnScanClicked();
     void OnUpgradeClicked();
-    void OnCloseClicked();
+    // While the upgrade runs, the close button ends it (the window closes with its
+    // last step); otherwise it ends the server and closes.
+    void OnCloseClicked() override;
 
   signals:
     void statusesChanged(const std::vector<fk::StatusCell>& cells);
@@ -86,7 +85,6 @@ class CUpgradeConfigDlg : public CSkinDialog {
     QLineEdit* file_edit_ = nullptr;
     QPushButton* scan_ = nullptr;
     QPushButton* upgrade_ = nullptr;
-    CImageButton* close_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* progress_label_ = nullptr;
 };

@@ -33,5 +33,5 @@ wait-batch 90
 quit
 SCRIPT
 xvfb-run -a -s '-screen 0 1280x900x24' timeout 200 "$repo/scripts/demo.sh" \
-    "${FK_BIN_DIR:-$repo/build/bin}/fieldkit" --e2e-script "$script"
+    "${FK_BIN_DIR:-$repo/build/bin}/fieldkit-testdriver" --e2e-script "$script"
 [ -s "$out" ] && echo "wrote $out"

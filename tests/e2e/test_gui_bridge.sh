@@ -7,7 +7,7 @@
 # prints for the same choices. Grabs of the survey and the security step are kept in
 # FK_SHOTS_DIR when it is set (FK_QPA=xcb with DISPLAY set draws on an X server).
 source "$(dirname "$0")/lib.sh" "${1:-}"
-fk_require fieldkit fieldkit-cli fieldkit-devsim
+fk_require fieldkit-testdriver fieldkit-cli fieldkit-devsim
 fk_topology 1
 fk_start_sim --group "count=3,base=198.18.0.20,prefix=24,iface=$FK_LAN_IF1" --restart-ms 1500 \
     --set "#0 scan_profile=codes scan_packets=2 scan_order=1,0" \
@@ -39,12 +39,12 @@ quit
 SCRIPT
 
 mkdir -p "$FK_WORK/bin"
-cp "$FK_BIN/fieldkit" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
+cp "$FK_BIN/fieldkit-testdriver" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
 cp -r "$FK_BIN/Languages" "$FK_BIN/Skin" "$FK_WORK/bin/"
 display=()
 [ -n "${DISPLAY:-}" ] && display=(DISPLAY="$DISPLAY")
 ip netns exec "$FK_NS_CTL" env QT_QPA_PLATFORM="${FK_QPA:-offscreen}" "${display[@]}" timeout 150 \
-    "$FK_WORK/bin/fieldkit" --e2e-script "$FK_WORK/script.txt" \
+    "$FK_WORK/bin/fieldkit-testdriver" --e2e-script "$FK_WORK/script.txt" \
     >"$FK_WORK/gui.out" 2>"$FK_WORK/gui.err" || fk_fail "the program failed or hung"
 grep -q '\[script\] FAIL' "$FK_WORK/gui.err" && fk_fail "the script failed"
 grep -q '\[script\] quit' "$FK_WORK/gui.err" || fk_fail "the script did not reach its end"

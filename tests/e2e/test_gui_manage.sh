@@ -7,7 +7,7 @@
 # reports the new settings. Set FK_SHOTS=DIR to keep a picture of each tab (the wireless
 # tab in each family of security modes).
 source "$(dirname "$0")/lib.sh" "${1:-}"
-fk_require fieldkit fieldkit-devsim
+fk_require fieldkit-testdriver fieldkit-devsim
 fk_topology 1
 fk_start_sim --group "count=3,base=198.18.0.20,prefix=24,iface=$FK_LAN_IF1" --restart-ms 2000 \
     --set "#1 model=268 work_mode=1"
@@ -51,11 +51,11 @@ quit
 SCRIPT
 
 mkdir -p "$FK_WORK/bin"
-cp "$FK_BIN/fieldkit" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
+cp "$FK_BIN/fieldkit-testdriver" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
 cp -r "$FK_BIN/Languages" "$FK_BIN/Skin" "$FK_WORK/bin/"
 start=$(date +%s)
 ip netns exec "$FK_NS_CTL" env QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" ${DISPLAY:+DISPLAY=$DISPLAY} \
-    timeout 150 "$FK_WORK/bin/fieldkit" --e2e-script "$FK_WORK/script.txt" \
+    timeout 150 "$FK_WORK/bin/fieldkit-testdriver" --e2e-script "$FK_WORK/script.txt" \
     >"$FK_WORK/gui.out" 2>"$FK_WORK/gui.err" || fk_fail "the program failed or hung"
 grep -q '\[script\] FAIL' "$FK_WORK/gui.err" && fk_fail "the script failed"
 grep -q '\[script\] quit' "$FK_WORK/gui.err" || fk_fail "the script did not reach its end"

@@ -4,7 +4,7 @@
 # 200 ms later in the list's order; their Status cells show "Restarting" while the
 # wait window is open, and after its minute the radios are listed again, online.
 source "$(dirname "$0")/lib.sh" "${1:-}"
-fk_require fieldkit fieldkit-devsim
+fk_require fieldkit-testdriver fieldkit-devsim
 fk_topology 1
 ap=02:46:4b:00:00:01
 station=02:46:4b:00:00:02
@@ -40,11 +40,11 @@ quit
 SCRIPT
 
 mkdir -p "$FK_WORK/bin"
-cp "$FK_BIN/fieldkit" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
+cp "$FK_BIN/fieldkit-testdriver" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
 cp -r "$FK_BIN/Languages" "$FK_BIN/Skin" "$FK_WORK/bin/"
 start=$SECONDS
 ip netns exec "$FK_NS_CTL" env QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 timeout 150 \
-    "$FK_WORK/bin/fieldkit" --e2e-script "$FK_WORK/script.txt" \
+    "$FK_WORK/bin/fieldkit-testdriver" --e2e-script "$FK_WORK/script.txt" \
     >"$FK_WORK/gui.out" 2>"$FK_WORK/gui.err" || fk_fail "the program failed or hung"
 fk_log "the program ran $((SECONDS - start)) s"
 grep -q '\[script\] FAIL' "$FK_WORK/gui.err" && fk_fail "the script failed: $(grep FAIL "$FK_WORK/gui.err")"

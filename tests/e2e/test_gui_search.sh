@@ -3,7 +3,7 @@
 # lists every simulated radio within the 30-second session, and a name typed into a
 # row's "Location" cell lands on that radio.
 source "$(dirname "$0")/lib.sh" "${1:-}"
-fk_require fieldkit fieldkit-devsim
+fk_require fieldkit-testdriver fieldkit-devsim
 fk_topology 1
 radios=6
 fk_start_sim --group "count=$radios,base=198.18.0.20,prefix=24,iface=$FK_LAN_IF1"
@@ -23,10 +23,10 @@ SCRIPT
 
 # The program's directory holds its data file; a copy keeps runs apart.
 mkdir -p "$FK_WORK/bin"
-cp "$FK_BIN/fieldkit" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
+cp "$FK_BIN/fieldkit-testdriver" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
 cp -r "$FK_BIN/Languages" "$FK_BIN/Skin" "$FK_WORK/bin/"
 ip netns exec "$FK_NS_CTL" env QT_QPA_PLATFORM=offscreen timeout 90 \
-    "$FK_WORK/bin/fieldkit" --e2e-script "$FK_WORK/script.txt" \
+    "$FK_WORK/bin/fieldkit-testdriver" --e2e-script "$FK_WORK/script.txt" \
     >"$FK_WORK/gui.out" 2>"$FK_WORK/gui.err" || fk_fail "the program failed or hung"
 grep -q '\[script\] FAIL' "$FK_WORK/gui.err" && fk_fail "the script failed"
 [ -f "$FK_WORK/renamed.tsv" ] || fk_fail "the script did not reach its end"

@@ -5,7 +5,7 @@
 # model is never told; the window shows the transfer and then the write phase, closes
 # by itself and the list is read again. Screenshots of both phases are kept.
 source "$(dirname "$0")/lib.sh" "${1:-}"
-fk_require fieldkit fieldkit-devsim service/FileServer
+fk_require fieldkit-testdriver fieldkit-devsim service/FileServer
 fk_topology 1
 first=02:46:4b:00:00:01
 second=02:46:4b:00:00:02
@@ -48,12 +48,12 @@ quit
 SCRIPT
 
 mkdir -p "$FK_WORK/bin/service"
-cp "$FK_BIN/fieldkit" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
+cp "$FK_BIN/fieldkit-testdriver" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
 cp "$FK_BIN/service/FileServer" "$FK_WORK/bin/service/"
 cp -r "$FK_BIN/Languages" "$FK_BIN/Skin" "$FK_WORK/bin/"
 start=$SECONDS
 ip netns exec "$FK_NS_CTL" env QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 timeout 240 \
-    "$FK_WORK/bin/fieldkit" --e2e-script "$FK_WORK/script.txt" \
+    "$FK_WORK/bin/fieldkit-testdriver" --e2e-script "$FK_WORK/script.txt" \
     >"$FK_WORK/gui.out" 2>"$FK_WORK/gui.err" || fk_fail "the program failed or hung: $(tail -3 "$FK_WORK/gui.err")"
 fk_log "the program ran $((SECONDS - start)) s"
 grep -q '\[script\] FAIL' "$FK_WORK/gui.err" && fk_fail "the script failed: $(grep FAIL "$FK_WORK/gui.err")"
