@@ -101,9 +101,8 @@ FileServerStart CFileServerControl::Start(const std::string& image_path) {
         return Failed(FileServerStatus::kImageNotStaged,
                       "The firmware file cannot be prepared: " + error);
     }
-    const bool written =
-        WriteProfileString(IniPath(), "SERVER", "Directory", staging_.Path()) &&
-        (port_ == 0 || WriteProfileString(IniPath(), "SERVER", "Port", std::to_string(port_)));
+    const bool written = WriteProfileString(IniPath(), "SERVER", "Directory", staging_.Path()) &&
+                         WriteProfileString(IniPath(), "SERVER", "Port", std::to_string(port_));
     if (!written) return Failed(FileServerStatus::kConfigNotWritten, "Cannot write " + IniPath());
     return Launch();
 }
@@ -153,12 +152,12 @@ FileServerStart CFileServerControl::WaitUntilServing(int ready_fd) {
     switch (code) {
         case tftp::kExitPortInUse:
             return Failed(FileServerStatus::kPortInUse,
-                          "UDP port " + PortText() +
+                          "UDP port " + std::to_string(port_) +
                               " is in use by another program; close it "
                               "(another TFTP server?) and try again.");
         case tftp::kExitPortDenied:
             return Failed(FileServerStatus::kPortDenied,
-                          "The file server may not use UDP port " + PortText() +
+                          "The file server may not use UDP port " + std::to_string(port_) +
                               ": give it the right with setcap cap_net_bind_service=+ep " +
                               paths_.executable);
         case tftp::kExitConfig:
@@ -174,11 +173,6 @@ FileServerStart CFileServerControl::WaitUntilServing(int ready_fd) {
 FileServerStart CFileServerControl::Failed(FileServerStatus status, std::string message) {
     Stop();
     return {status, std::move(message)};
-}
-
-std::string CFileServerControl::PortText() const {
-    if (port_ != 0) return std::to_string(port_);
-    return ReadProfileString(IniPath(), "SERVER", "Port", "69", 5);
 }
 
 void CFileServerControl::Stop() {

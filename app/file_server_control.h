@@ -14,6 +14,7 @@
 #include "app/own_process.h"
 #include "app/process_control.h"
 #include "app/staging_folder.h"
+#include "service/server_config.h"
 
 namespace fk {
 
@@ -53,8 +54,9 @@ class CFileServerControl {
     CFileServerControl(const CFileServerControl&) = delete;
     CFileServerControl& operator=(const CFileServerControl&) = delete;
 
-    // 0 (the default) leaves the ini's Port as it is; tests use a port of their own.
-    void SetPort(std::uint16_t port) { port_ = port; }
+    // The port this run serves on, written to the ini at every start (so a run with a
+    // port of its own leaves nothing behind for the next one); 0 means the standard 69.
+    void SetPort(std::uint16_t port) { port_ = port != 0 ? port : tftp::kDefaultPort; }
     void SetReadyTimeout(std::chrono::milliseconds timeout) { ready_timeout_ = timeout; }
 
     // Ends a server a crashed run left behind, and its staging folders.
@@ -73,10 +75,9 @@ class CFileServerControl {
     FileServerStart Launch();
     FileServerStart WaitUntilServing(int ready_fd);
     FileServerStart Failed(FileServerStatus status, std::string message);
-    std::string PortText() const;
 
     FileServerPaths paths_;
-    std::uint16_t port_ = 0;
+    std::uint16_t port_ = tftp::kDefaultPort;
     std::chrono::milliseconds ready_timeout_{5000};
     CStagingFolder staging_;
     CChildProcess child_;

@@ -4,6 +4,17 @@
 
 namespace fk {
 
+ValidationResult CollectIpRange(const IpRangeInput& in, int device_count, ip_range_stu& range) {
+    const ValidationResult check =
+        CheckIpRange(in.begin, in.end, in.mask, in.gateway, in.dns1, in.dns2, device_count);
+    if (!check) return check;
+    const std::pair<const std::string*, Ipv4Octets*> fields[] = {
+        {&in.begin, &range.begin},     {&in.end, &range.end},   {&in.mask, &range.mask},
+        {&in.gateway, &range.gateway}, {&in.dns1, &range.dns1}, {&in.dns2, &range.dns2}};
+    for (const auto& [text, octets] : fields) ParseIpv4(*text, *octets);
+    return check;
+}
+
 std::vector<IpAssignment> AssignAddresses(const std::vector<ap_select_stu>& selection,
                                           const ip_range_stu& range) {
     std::vector<IpAssignment> out;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/command_blocks.h"
+#include "config/validation.h"
 #include "operations/flow.h"
 #include "operations/wait_schedule.h"
 #include "store/device_record.h"
@@ -22,6 +23,21 @@ struct ip_range_stu {
     Ipv4Octets dns1{};
     Ipv4Octets dns2{};
 };
+
+// The six fields of the batch window as typed; an empty one is 0.0.0.0.
+struct IpRangeInput {
+    std::string begin;
+    std::string end;
+    std::string mask;
+    std::string gateway;
+    std::string dns1;
+    std::string dns2;
+};
+
+// The range rules on what was typed; when they pass, `range` holds the addresses
+// exactly as typed (the end of a single device's range, which is not used, is 0.0.0.0
+// when it is no address).
+ValidationResult CollectIpRange(const IpRangeInput& in, int device_count, ip_range_stu& range);
 
 struct IpAssignment {
     ap_select_stu device;

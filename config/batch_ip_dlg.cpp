@@ -5,11 +5,11 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "app/language.h"
 #include "config/validation.h"
+#include "ui/ipv4_field.h"
 
 namespace fk {
 
@@ -36,10 +36,9 @@ CIpsetMutilDlg::CIpsetMutilDlg(const UiContext& context, std::vector<ap_select_s
     const char* captions[6] = {FK_TR("IP_Address_Begin"), FK_TR("IP_Address_End"),
                                FK_TR("Sub_Network"),      FK_TR("Gate_Way"),
                                FK_TR("Major_Dns"),        FK_TR("Dns")};
-    const QRegularExpression address(QStringLiteral("[0-9.]{0,15}"));
     for (int i = 0; i < 6; ++i) {
         fields_[i] = new QLineEdit(this);
-        fields_[i]->setValidator(new QRegularExpressionValidator(address, fields_[i]));
+        MakeIpv4Field(fields_[i]);
         auto* label = new QLabel(T(captions[i]), this);
         if (i == 0) begin_label_ = label;
         if (i == 1) end_label_ = label;
@@ -78,14 +77,12 @@ std::string CIpsetMutilDlg::FieldText(int index) const {
 }
 
 void CIpsetMutilDlg::Save() {
-    const ValidationResult check =
-        CheckIpRange(FieldText(0), FieldText(1), FieldText(2), FieldText(3), FieldText(4),
-                     FieldText(5), static_cast<int>(selection_.size()));
-    if (!ShowValidationMessage(context_.prompter, check)) return;
     ip_range_stu range;
-    Ipv4Octets* parts[6] = {&range.begin,   &range.end,  &range.mask,
-                            &range.gateway, &range.dns1, &range.dns2};
-    for (int i = 0; i < 6; ++i) *parts[i] = IpTextToOctets(FieldText(i));
+    const IpRangeInput typed{FieldText(0), FieldText(1), FieldText(2),
+                             FieldText(3), FieldText(4), FieldText(5)};
+    const ValidationResult check =
+        CollectIpRange(typed, static_cast<int>(selection_.size()), range);
+    if (!ShowValidationMessage(context_.prompter, check)) return;
 
     for (QLineEdit* field : fields_) field->setEnabled(false);
     save_->setEnabled(false);

@@ -3,9 +3,9 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
 #include "app/language.h"
+#include "ui/ipv4_field.h"
 
 namespace fk {
 namespace {
@@ -29,10 +29,9 @@ CIPSetDlg::CIPSetDlg(const ap_info_stu& record, QWidget* parent) : QWidget(paren
     const char* captions[6] = {FK_TR("IP_Address"), FK_TR("Sub_Network"),
                                FK_TR("Gate_Way"),   FK_TR("Major_Dns"),
                                FK_TR("Dns"),        FK_TR("Wireless_location")};
-    const QRegularExpression address(QStringLiteral("[0-9.]{0,15}"));
     for (int i = 0; i < 6; ++i) {
         fields_[i] = new QLineEdit(this);
-        if (i < 5) fields_[i]->setValidator(new QRegularExpressionValidator(address, fields_[i]));
+        if (i < 5) MakeIpv4Field(fields_[i]);
         form->addRow(new QLabel(T(captions[i]), this), fields_[i]);
     }
     fields_[5]->setMaxLength(32);

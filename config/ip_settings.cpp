@@ -1,10 +1,18 @@
 #include "config/ip_settings.h"
 
+#include <array>
+
 namespace fk {
 namespace {
 
-std::string OrZero(const std::string& text) {
-    return text.empty() ? "0.0.0.0" : text;
+// The five addresses as typed, each read exactly (an empty field is 0.0.0.0); nothing
+// when one of them is not an address, so no block is ever built from a guess.
+std::optional<std::array<Ipv4Octets, 5>> TypedAddresses(const IpPaneInput& in) {
+    std::array<Ipv4Octets, 5> out{};
+    const std::string* texts[5] = {&in.ip, &in.mask, &in.gateway, &in.dns1, &in.dns2};
+    for (std::size_t i = 0; i < out.size(); ++i)
+        if (!texts[i]->empty() && !ParseIpv4(*texts[i], out[i])) return std::nullopt;
+    return out;
 }
 
 Ipv4Octets Octets(const std::uint8_t (&o)[4]) {
@@ -59,10 +67,14 @@ IpPaneResult CollectIpSettings(const ap_info_stu& record, const IpPaneInput& in,
                                const std::vector<std::string>& stored_ips) {
     IpPaneResult out;
     const ap_report_stu& r = record.report;
-    out.ip_block = BuildIpBlock(IpTextToOctets(OrZero(in.ip)), IpTextToOctets(OrZero(in.mask)),
-                                IpTextToOctets(OrZero(in.gateway)), IpTextToOctets(OrZero(in.dns1)),
-                                IpTextToOctets(OrZero(in.dns2)), r.ip_flag);
-    out.ip_changed = out.ip_block != RecordBlock(r);
+    const auto typed = TypedAddresses(in);
+    if (typed) {
+        const auto& a = *typed;
+        out.ip_block = BuildIpBlock(a[0], a[1], a[2], a[3], a[4], r.ip_flag);
+    }
+    // A text that is not an address counts as a change, so the rules (which read every
+    // field exactly too) refuse it and name the field.
+    out.ip_changed = !typed || out.ip_block != RecordBlock(r);
     if (out.ip_changed) {
         out.rejection = CheckAddresses(record, in, stored_ips);
         if (out.rejection) return out;

@@ -34,10 +34,17 @@ bool IsUsableHost(const Ipv4Octets& o) {
     return o[0] != 0 && o[0] != 127 && o[0] < 224 && o[3] != 0 && o[3] != 255;
 }
 
+// Every rule compares addresses, never their texts: a blank one is 0.0.0.0, and a
+// text that is not an exact address reads as 0.0.0.0 too (the validity steps refuse
+// it before any comparison counts).
 Ipv4Octets OctetsOf(std::string_view text) {
     Ipv4Octets o{};
     ParseIpv4(text, o);
     return o;
+}
+
+bool SameAddress(std::string_view a, std::string_view b) {
+    return OctetsOf(a) == OctetsOf(b);
 }
 
 bool GatewayOutsideSubnet(std::string_view ip, std::string_view gateway, std::string_view mask) {
@@ -51,7 +58,8 @@ std::optional<ValidationResult> CheckAddressMaskGateway(std::string_view ip, std
     if (!IsValidSubnetMask(mask)) return AddressFailure(kMsgMaskInvalid, ValidationField::Mask);
     if (!IsValidHostAddress(gateway, true))
         return AddressFailure(kMsgGatewayInvalid, ValidationField::Gateway);
-    if (ip == gateway) return AddressFailure(kMsgIpIsGateway, ValidationField::Gateway);
+    if (!IsBlank(gateway) && SameAddress(ip, gateway))
+        return AddressFailure(kMsgIpIsGateway, ValidationField::Gateway);
     return std::nullopt;
 }
 
@@ -96,7 +104,7 @@ bool IsValidHostAddress(std::string_view text, bool optional) {
 bool IsValidSubnetMask(std::string_view text) {
     Ipv4Octets o;
     if (!ParseIpv4(text, o)) return false;
-    return text != "255.255.255.255" && text != kBlankAddress;
+    return o != Ipv4Octets{255, 255, 255, 255} && o != Ipv4Octets{};
 }
 
 bool IsSameSubnet(const Ipv4Octets& a, const Ipv4Octets& b, const Ipv4Octets& mask) {
@@ -126,7 +134,8 @@ ValidationResult CheckIpRange(std::string_view begin, std::string_view end, std:
         if (HostOrderOf(OctetsOf(begin)) >= HostOrderOf(OctetsOf(end))) {
             return AddressFailure(kMsgIpInvalid, ValidationField::EndIp);
         }
-        if (end == gateway) return AddressFailure(kMsgIpIsGateway, ValidationField::Gateway);
+        if (!IsBlank(gateway) && SameAddress(end, gateway))
+            return AddressFailure(kMsgIpIsGateway, ValidationField::Gateway);
     }
     if (GatewayOutsideSubnet(begin, gateway, mask)) {
         return AddressFailure(kMsgNotSameSubnet, ValidationField::Gateway);
@@ -139,9 +148,12 @@ ValidationResult CheckIpRange(std::string_view begin, std::string_view end, std:
 
 bool IsAddressInUse(std::string_view new_ip, const Ipv4Octets& current_ip,
                     const std::vector<std::string>& stored_ips) {
-    const std::string_view wanted = new_ip.empty() ? kBlankAddress : new_ip;
-    if (wanted == IpOctetsToText(current_ip)) return false;
-    return std::find(stored_ips.begin(), stored_ips.end(), wanted) != stored_ips.end();
+    const Ipv4Octets wanted = OctetsOf(new_ip);
+    if (wanted == current_ip) return false;
+    return std::any_of(stored_ips.begin(), stored_ips.end(), [&](const std::string& stored) {
+        Ipv4Octets o;
+        return ParseIpv4(stored, o) && o == wanted;
+    });
 }
 
 ValidationResult CheckAddressNotInUse(std::string_view new_ip, const Ipv4Octets& current_ip,
@@ -149,6 +161,13 @@ ValidationResult CheckAddressNotInUse(std::string_view new_ip, const Ipv4Octets&
     if (IsAddressInUse(new_ip, current_ip, stored_ips))
         return AddressFailure(kMsgIpInUse, ValidationField::Ip);
     return Pass();
+}
+
+ValidationResult CheckAnyAddress(std::string_view text, const char* message,
+                                 ValidationField field) {
+    Ipv4Octets o;
+    if (text.empty() || ParseIpv4(text, o)) return Pass();
+    return AddressFailure(message, field);
 }
 
 ValidationResult CheckRadiusServer(const Ipv4Octets& server, std::string_view port) {

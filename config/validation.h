@@ -81,6 +81,10 @@ bool IsAddressInUse(std::string_view new_ip, const Ipv4Octets& current_ip,
 ValidationResult CheckAddressNotInUse(std::string_view new_ip, const Ipv4Octets& current_ip,
                                       const std::vector<std::string>& stored_ips);
 
+// An optional address with no rule beyond being one (empty passes), shown as the
+// address messages are.
+ValidationResult CheckAnyAddress(std::string_view text, const char* message, ValidationField field);
+
 ValidationResult CheckRadiusServer(const Ipv4Octets& server, std::string_view port);
 
 // Devices of these models accept only a restricted character set in names and SSIDs.

@@ -118,9 +118,17 @@ std::optional<PaneRejection> CheckPsk(const SecurityPaneInput& in) {
     return CheckKeyTime(in.psk_key_time, kSecurityFieldPskKeyTime, kSecurityFieldPskKeyTime);
 }
 
+// Text that is not an exact address reads as 0.0.0.0, which the server rule refuses,
+// so what is sent is always what was typed.
+Ipv4Octets RadiusServerOctets(const std::string& text) {
+    Ipv4Octets octets{};
+    ParseIpv4(text, octets);
+    return octets;
+}
+
 std::optional<PaneRejection> CheckRadius(const SecurityPaneInput& in) {
     const ValidationResult server =
-        CheckRadiusServer(IpTextToOctets(in.radius_server), in.radius_port);
+        CheckRadiusServer(RadiusServerOctets(in.radius_server), in.radius_port);
     if (!server) return RejectionOf(server, kSecurityFieldNone);
     const std::size_t length = CharacterCount(in.radius_key);
     if (length < 1 || length > kKeyTextBytes || !IsAscii(in.radius_key))
@@ -219,7 +227,7 @@ void WriteSecurity(const SecurityPaneInput& in, ap_report_stu& r) {
             r.wep_key[k].value.Assign(WepKeyAsSent(in, k));
         }
     } else if (IsRadius(mode)) {
-        const Ipv4Octets server = IpTextToOctets(in.radius_server);
+        const Ipv4Octets server = RadiusServerOctets(in.radius_server);
         std::copy(server.begin(), server.end(), r.wpa_radius_ip);
         r.wpa_radius_port = static_cast<std::uint16_t>(LeadingNumber(in.radius_port));
         r.wpa_auth_type = static_cast<std::uint8_t>(in.radius_cipher.Code(0));

@@ -88,6 +88,11 @@ CWirelessSetDlg::CWirelessSetDlg(const ap_info_stu& record, QWidget* parent)
     form->addRow(new QLabel(T("Wireless_country"), this), country_);
     channel_ = new QComboBox(this);
     form->addRow(new QLabel(T("Wireless_channel"), this), channel_);
+    // Radar channels exist only in the 5 GHz band.
+    radar_rule_ = new QLabel(T(kRadarChannelRule), this);
+    radar_rule_->setWordWrap(true);
+    radar_rule_->setVisible(layout_.five_ghz);
+    form->addRow(QString(), radar_rule_);
     ext_channel_ = new QComboBox(this);
     form->addRow(new QLabel(T("ExpandChannel"), this), ext_channel_);
     security_ = new QComboBox(this);

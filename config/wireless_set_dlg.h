@@ -37,6 +37,7 @@ class CWirelessSetDlg : public QWidget {
     QLabel* PowerRange() const { return power_range_; }
     QComboBox* CountryList() const { return country_; }
     QComboBox* ChannelList() const { return channel_; }
+    QLabel* RadarChannelRule() const { return radar_rule_; }
     QComboBox* ExtChannelList() const { return ext_channel_; }
     QComboBox* SecurityList() const { return security_; }
     QWidget* PskFields() const { return psk_; }
@@ -65,6 +66,7 @@ class CWirelessSetDlg : public QWidget {
     QLabel* power_range_ = nullptr;
     QComboBox* country_ = nullptr;
     QComboBox* channel_ = nullptr;
+    QLabel* radar_rule_ = nullptr;
     QComboBox* ext_channel_ = nullptr;
     QComboBox* security_ = nullptr;
     QWidget* psk_ = nullptr;

@@ -128,10 +128,11 @@ void RebuildExtChannels(const ap_info_stu& record, WirelessPaneInput& in, int wa
     ext.enabled = !ext.items.empty() && WirelessLayoutFor(record).channel;
 }
 
-int ExpandSent(const ap_report_stu& r, const WirelessPaneInput& in) {
-    const bool extends =
-        !IsFiveGhz(r.rf_type) && in.net_mode.Code(r.network_mode) == kNetMode24Mixed &&
-        in.bandwidth.Code(r.bandwidth) == kBandwidth40 && in.channel.Code(r.channel) != 0;
+// From the mode, bandwidth and channel the block carries, whichever of them the
+// radio's operating mode lets the user choose.
+int ExpandSent(const ap_report_stu& sent, const WirelessPaneInput& in) {
+    const bool extends = !IsFiveGhz(sent.rf_type) && sent.network_mode == kNetMode24Mixed &&
+                         sent.bandwidth == kBandwidth40 && sent.channel != 0;
     return extends ? in.ext_channel.Code(kExpandNone) : kExpandNone;
 }
 
@@ -287,7 +288,11 @@ void ChooseNetMode(const ap_info_stu& record, WirelessPaneInput& in, int index) 
 
 void ChooseBandwidth(const ap_info_stu& record, WirelessPaneInput& in, int index) {
     if (!Pick(in.bandwidth, in.kept_bandwidth, index)) return;
-    if (!WirelessLayoutFor(record).channel) return;
+    if (!WirelessLayoutFor(record).channel) {
+        // The channel stays the radio's; its extension follows the bandwidth all the same.
+        RebuildExtChannels(record, in, in.ext_channel.Code(record.report.expand_channel));
+        return;
+    }
     RebuildChannels(record, in, in.bandwidth.Code(0));
     RebuildExtChannels(record, in, kExpandNone);
 }
@@ -361,8 +366,10 @@ WirelessPaneResult CollectWireless(const ap_info_stu& record, const WirelessPane
         out.country_code =
             row < 0 ? stored.country_code : static_cast<std::uint8_t>(GetCountryCode(row));
         out.channel = static_cast<std::uint8_t>(in.channel.Code(stored.channel));
-        out.expand_channel = static_cast<std::uint8_t>(ExpandSent(stored, in));
     }
+    // In every mode: a station whose bandwidth was narrowed must not keep the extension
+    // channel of its wider past.
+    out.expand_channel = static_cast<std::uint8_t>(ExpandSent(out, in));
     result.block = Slice(out);
     result.changed = result.block != WirelessBytes(record);
     return result;

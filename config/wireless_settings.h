@@ -4,14 +4,18 @@
 // What the user did not touch is sent as the device reported it: a stored network
 // mode, bandwidth or channel that the lists would not offer is offered as it is, as
 // an extra item, until the user picks another item of that list (for the channel: or
-// another country). A control that the radio's operating mode locks carries the
-// record's bytes and is never checked.
+// another country). So a radar channel (52 to 64, 100 to 144) a radio holds outside
+// the "Test" country is shown as its current value, but once changed away it is not
+// offered again; the tab says so (kRadarChannelRule). A control that the radio's
+// operating mode locks carries the record's bytes and is never checked; the extension
+// channel is worked out from what is sent in every mode.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/language.h"
 #include "config/choice_list.h"
 #include "config/command_blocks.h"
 #include "config/pane_rejection.h"
@@ -46,6 +50,8 @@ inline constexpr int kExpandBelow = 0;
 inline constexpr int kExpandAbove = 1;
 inline constexpr int kExpandNone = 2;
 inline constexpr std::size_t kPowerDigits = 3;
+inline constexpr const char* kRadarChannelRule =
+    FK_TR("Channels 52-64 and 100-144 are offered only in the Test country.");
 
 // What the radio's operating mode leaves the user.
 struct WirelessLayout {

@@ -8,6 +8,7 @@
 
 #include "app/language.h"
 #include "config/wep_dlg.h"
+#include "ui/ipv4_field.h"
 
 namespace fk {
 namespace {
@@ -29,8 +30,7 @@ CWpaDlg::CWpaDlg(const SecurityPaneInput& shown, QWidget* parent) : QWidget(pare
     FillChoiceBox(cipher_, shown.radius_cipher);
     form->addRow(new QLabel(T("Encryption_Type"), this), cipher_);
     server_ = new QLineEdit(Q(shown.radius_server), this);
-    server_->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[0-9]{0,3}(\\.[0-9]{0,3}){0,3}")), server_));
+    MakeIpv4Field(server_);
     form->addRow(new QLabel(T("Radius_server_ip"), this), server_);
     port_ = new QLineEdit(Q(shown.radius_port), this);
     port_->setMaxLength(static_cast<int>(kRadiusPortDigits));

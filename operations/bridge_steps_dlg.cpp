@@ -12,6 +12,7 @@
 
 #include "app/language.h"
 #include "config/channel_list.h"
+#include "ui/ipv4_field.h"
 #include "ui/skin.h"
 
 namespace fk {
@@ -193,10 +194,9 @@ CBridgeIPSetDlg::CBridgeIPSetDlg(QWidget* parent) : QWidget(parent) {
     auto* form = new QFormLayout;
     const char* captions[5] = {FK_TR("IP_Address"), FK_TR("Sub_Network"), FK_TR("Gate_Way"),
                                FK_TR("Major_Dns"), FK_TR("Dns")};
-    const QRegularExpression address(QStringLiteral("[0-9.]{0,15}"));
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         fields_[i] = new QLineEdit(this);
-        fields_[i]->setValidator(new QRegularExpressionValidator(address, fields_[i]));
+        MakeIpv4Field(fields_[i]);
         form->addRow(T(captions[i]), fields_[i]);
     }
     layout->addLayout(form);

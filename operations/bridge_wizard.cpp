@@ -20,8 +20,12 @@ constexpr BridgeSecurityEntry kEntries[] = {
     {kBridgeMixedPsk, FK_TR("Mixed WPA/WPA2-PSK")},
 };
 
-std::string OrZero(const std::string& text) {
-    return text.empty() ? "0.0.0.0" : text;
+// Read only once the rules have passed every field, so the text is an exact address
+// (or empty, 0.0.0.0).
+Ipv4Octets Checked(const std::string& text) {
+    Ipv4Octets octets{};
+    ParseIpv4(text, octets);
+    return octets;
 }
 
 std::string Text(const std::uint8_t (&o)[4]) {
@@ -36,6 +40,8 @@ int IpFocus(ValidationField field) {
             return kBridgeFieldGateway;
         case ValidationField::Dns1:
             return kBridgeFieldDns1;
+        case ValidationField::Dns2:
+            return kBridgeFieldDns2;
         default:
             return kBridgeFieldIp;
     }
@@ -181,6 +187,13 @@ BridgeIpResult CheckIpStep(const ap_info_stu& record, const BridgeIpInput& in,
         out.rejection = RejectionOf(check, IpFocus(check.field));
         return out;
     }
+    // The secondary DNS has no rule of its own here, but it is sent, so it must be an
+    // address as typed.
+    const ValidationResult dns2 = CheckAnyAddress(in.dns2, kMsgDns2Invalid, ValidationField::Dns2);
+    if (!dns2) {
+        out.rejection = RejectionOf(dns2, kBridgeFieldDns2);
+        return out;
+    }
     const Ipv4Octets current{record.report.ip[0], record.report.ip[1], record.report.ip[2],
                              record.report.ip[3]};
     const ValidationResult free_address = CheckAddressNotInUse(in.ip, current, stored_ips);
@@ -188,9 +201,8 @@ BridgeIpResult CheckIpStep(const ap_info_stu& record, const BridgeIpInput& in,
         out.rejection = RejectionOf(free_address, kBridgeFieldIp);
         return out;
     }
-    out.block = BuildIpBlock(IpTextToOctets(OrZero(in.ip)), IpTextToOctets(OrZero(in.mask)),
-                             IpTextToOctets(OrZero(in.gateway)), IpTextToOctets(OrZero(in.dns1)),
-                             IpTextToOctets(OrZero(in.dns2)), 0);
+    out.block = BuildIpBlock(Checked(in.ip), Checked(in.mask), Checked(in.gateway),
+                             Checked(in.dns1), Checked(in.dns2), 0);
     return out;
 }
 

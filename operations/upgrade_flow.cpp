@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/language.h"
+#include "protocol/model_capabilities.h"
 #include "protocol/packet.h"
 #include "protocol/wire_sizes.h"
 #include "store/display_codes.h"
@@ -44,6 +45,15 @@ std::string CheckUpgradeSelection(const std::vector<ap_select_stu>& selection) {
     if (selection.empty()) return FK_TR("Please select the devices!");
     if (selection.size() > kMaxUpgradeSelection) return FK_TR("Maximum selection of 10 devices!");
     return {};
+}
+
+std::string CheckUpgradeModels(const std::vector<ap_select_stu>& selection) {
+    const auto models = KnownModels();
+    const bool all_known = std::all_of(selection.begin(), selection.end(), [&](const auto& d) {
+        return std::any_of(models.begin(), models.end(),
+                           [&](const ModelCapabilities& m) { return m.code == d.ap_type; });
+    });
+    return all_known ? std::string() : FK_TR("The model of a selected device is not known!");
 }
 
 std::string CheckUpgradeFile(const std::string& path, UpgradeFile& file) {

@@ -25,6 +25,11 @@ inline constexpr std::uint64_t kMaxUpgradeFileSize = 0xFFFFFFFFull;
 // A language key when the selection cannot be upgraded; empty when it can.
 std::string CheckUpgradeSelection(const std::vector<ap_select_stu>& selection);
 
+// A language key when a radio of the selection is of a model the program does not
+// know: the Type box could only offer it under another model's name, and none of the
+// radios would be told. Empty when every model is known.
+std::string CheckUpgradeModels(const std::vector<ap_select_stu>& selection);
+
 // The chosen file as the checks found it.
 struct UpgradeFile {
     std::string path;

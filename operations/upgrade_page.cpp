@@ -27,7 +27,9 @@ CUpgradeDlg::~CUpgradeDlg() {
 
 void CUpgradeDlg::OnActionClicked() {
     const std::vector<ap_select_stu> selection = TickedDevices();
-    if (const std::string refused = CheckUpgradeSelection(selection); !refused.empty()) {
+    std::string refused = CheckUpgradeSelection(selection);
+    if (refused.empty()) refused = CheckUpgradeModels(selection);
+    if (!refused.empty()) {
         context_.prompter.Warn("", Translate(refused), MsgIcon::Warning);
         return;
     }

@@ -16,7 +16,8 @@ bool IsDigit(char c) {
 
 // One "%d" field: leading blanks, an optional sign, then digits. Only the low eight
 // bits survive, so arithmetic wraps instead of overflowing. `plain` tells whether the
-// field was one to three digits and nothing else, with a value of at most 255.
+// field was one to three digits and nothing else, without a leading zero (so one
+// address has one spelling), with a value of at most 255.
 bool ReadDecimal(std::string_view text, std::size_t& pos, std::uint8_t& out, bool& plain) {
     const std::size_t start = pos;
     while (pos < text.size() && IsBlank(text[pos])) ++pos;
@@ -33,7 +34,8 @@ bool ReadDecimal(std::string_view text, std::size_t& pos, std::uint8_t& out, boo
     }
     const std::size_t digits = pos - first_digit;
     if (digits == 0) return false;
-    plain = first_digit == start && digits <= 3 && value <= 255;
+    const bool leading_zero = digits > 1 && text[first_digit] == '0';
+    plain = first_digit == start && digits <= 3 && !leading_zero && value <= 255;
     if (negative) value = 0u - value;
     out = static_cast<std::uint8_t>(value & 0xff);
     return true;

@@ -21,19 +21,22 @@ std::string IpHostOrderToText(std::uint32_t ip);
 
 // The text read as "%d.%d.%d.%d" is: fields are read until one fails, each keeps the
 // low eight bits of its number, and fields never reached are 0. `exact` tells whether
-// the text was four plain decimal numbers of 0..255 with one dot between them and
-// nothing else, the only form an address field may be typed in.
+// the text was four plain decimal numbers of 0..255 without leading zeros, with one
+// dot between them and nothing else: the only form an address may be typed in, and the
+// one IpOctetsToText writes, so equal addresses are equal texts.
 struct Ipv4Reading {
     Ipv4Octets octets{};
     bool exact = false;
 };
 Ipv4Reading ReadIpv4(std::string_view text);
 
-// Where stored or typed text is taken as it is, whatever it holds.
+// Where text the program wrote itself (the store, its own settings) is read back.
+// Never for what a user typed: that goes through ParseIpv4.
 inline Ipv4Octets IpTextToOctets(std::string_view text) {
     return ReadIpv4(text).octets;
 }
-// Where only an exact address will do; all zeros when the text is not one.
+// The one reading of an address a user typed (window fields, command-line flags);
+// all zeros when the text is not exact.
 bool ParseIpv4(std::string_view text, Ipv4Octets& out);
 bool ParseIpv4(std::string_view text, std::uint32_t& host_order);
 

@@ -16,9 +16,12 @@ void CFlowDriver::Run(std::unique_ptr<IFlow> flow) {
     timer_.stop();
     flow_ = std::move(flow);
     if (!flow_) return;
+    IFlow* started = flow_.get();
     timer_.setInterval(static_cast<int>(flow_->Period().count()));
-    timer_.start();
     Handle(flow_->Start(FlowClock::now()));
+    // Only once the start has been carried out and shown, and only if it did not end
+    // the flow (or its owner did not start another one meanwhile).
+    if (flow_.get() == started && !timer_.isActive()) timer_.start();
 }
 
 void CFlowDriver::Stop() {
@@ -27,7 +30,9 @@ void CFlowDriver::Stop() {
 }
 
 void CFlowDriver::TickNow() {
-    if (!flow_) return;
+    // A tick while the owner is still showing a step (a message box runs its own event
+    // loop) would carry out what the flow asks behind the user's back; the flow waits.
+    if (!flow_ || showing_ > 0) return;
     Handle(flow_->Tick(FlowClock::now()));
 }
 
@@ -39,7 +44,9 @@ void CFlowDriver::Handle(const FlowStep& step) {
         timer_.stop();
         flow_.reset();
     }
+    ++showing_;
     emit stepped(step);
+    --showing_;
     if (step.Finished()) emit finished(step.outcome);
 }
 

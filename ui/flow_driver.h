@@ -25,6 +25,8 @@ class CFlowDriver : public QObject {
     // The user ends the flow early; its final step is carried out and shown.
     void Stop();
     // One tick now; the timer calls it, and tests call it to step without waiting.
+    // Nothing happens while the owner is still handling a step: a flow asks for nothing
+    // while a box its step opened is on screen, and a step that ends it is its last.
     void TickNow();
 
     bool Running() const { return flow_ != nullptr; }
@@ -40,6 +42,7 @@ class CFlowDriver : public QObject {
     CFlowExecutor executor_;
     QTimer timer_;
     std::unique_ptr<IFlow> flow_;
+    int showing_ = 0;  // depth of `stepped` handlers running
 };
 
 }  // namespace fk

@@ -24,11 +24,13 @@ CTrayIcon::CTrayIcon(QWidget* window) : QObject(window) {
     icon_ = new QSystemTrayIcon(SkinIcon(SkinImage::ApplicationIcon), this);
     icon_->setToolTip(QString::fromStdString(Translate("CPEManagement")));
     icon_->setContextMenu(menu_);
-    connect(icon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick) emit showRequested();
-            });
+    connect(icon_, &QSystemTrayIcon::activated, this, &CTrayIcon::OnActivated);
     icon_->show();
+}
+
+void CTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        emit showRequested();
 }
 
 CTrayIcon::~CTrayIcon() {

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <QObject>
+#include <QSystemTrayIcon>
 
 class QMenu;
-class QSystemTrayIcon;
 class QWidget;
 
 namespace fk {
@@ -13,12 +13,16 @@ namespace fk {
 class CTrayIcon : public QObject {
     Q_OBJECT
   public:
-    // `window` is shown on "Show Utility" and on a double click.
+    // `window` is shown on "Show Utility" and on a click or double click of the icon.
     explicit CTrayIcon(QWidget* window);
     ~CTrayIcon() override;
 
     bool IsPresent() const { return icon_ != nullptr; }
     QMenu* Menu() const { return menu_; }
+    // What the desktop reports of a click on the icon. Trays that speak
+    // StatusNotifierItem (KDE, GNOME's AppIndicator, most Linux desktops) report a
+    // single click only, so that one brings the window back as a double click does.
+    void OnActivated(QSystemTrayIcon::ActivationReason reason);
 
   signals:
     void showRequested();

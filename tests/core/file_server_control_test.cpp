@@ -44,12 +44,12 @@ int UdpSocket(std::uint16_t port = 0) {
 }
 
 // The first answer to a plain read request on loopback, or nothing within a second.
-tftp::Bytes FirstAnswer(const std::string& file) {
+tftp::Bytes FirstAnswer(const std::string& file, std::uint16_t port = kPort) {
     const int fd = UdpSocket();
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    to.sin_port = htons(kPort);
+    to.sin_port = htons(port);
     const auto request = tftp::BuildRequest({tftp::Opcode::kReadRequest, file, "octet", {}});
     sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
     tftp::Bytes answer(1024);
@@ -105,6 +105,26 @@ TEST_F(FileServerControlTest, ServesAPrivateCopyUntilStopped) {
     EXPECT_FALSE(fs::exists(staging));
     EXPECT_FALSE(fs::exists(control.PidPath()));
     EXPECT_TRUE(fs::exists(image_)) << "the user's file stays";
+}
+
+// A test's run on a port of its own, then a user's run with the same folders: the
+// user's run serves on the standard port again.
+TEST_F(FileServerControlTest, EveryStartWritesTheWholeSettings) {
+    const struct {
+        std::uint16_t port;  // 0: not set
+        const char* written;
+        std::uint16_t serves_on;
+    } runs[] = {{kPort, "6969", kPort}, {0, "69", 69}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.written);
+        CFileServerControl control(paths_);
+        if (run.port != 0) control.SetPort(run.port);
+        const FileServerStart start = control.Start(image_);
+        ASSERT_TRUE(start.Serving()) << start.message;
+        EXPECT_EQ(ReadProfileString(control.IniPath(), "SERVER", "Port", "", 16), run.written);
+        EXPECT_TRUE(tftp::ParseData(FirstAnswer("fw-5.1.bin", run.serves_on)).has_value());
+        control.Stop();
+    }
 }
 
 TEST_F(FileServerControlTest, FailuresAreReportedAtOnceAndLeaveNothing) {

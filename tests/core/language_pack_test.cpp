@@ -85,8 +85,8 @@ std::set<std::string> KeysUsedInSources() {
             const auto ext = entry.path().extension();
             if (ext != ".cpp" && ext != ".h") continue;
             const std::string text = ReadText(entry.path());
-            CollectKeys(text, "Translate", keys);
-            CollectKeys(text, "FK_TR", keys);
+            // The windows' T("...") helper passes its literal to Translate.
+            for (const char* marker : {"Translate", "FK_TR", "T"}) CollectKeys(text, marker, keys);
         }
     }
     return keys;
@@ -131,7 +131,8 @@ TEST(LanguagePacks, ScannerFindsMarkedTexts) {
         "Translate ( \"Say \\\"hi\\\"\" );",
         "Translate", keys);
     CollectKeys("x FK_TR(\"Two \"\n  \"parts\")", "FK_TR", keys);
-    EXPECT_EQ(keys, (std::set<std::string>{"Search", "Two parts", "Say \"hi\""}));
+    CollectKeys("l = T(\"Scan\"); QT(\"no\"); AT (\"no\"); T(key);", "T", keys);
+    EXPECT_EQ(keys, (std::set<std::string>{"Search", "Two parts", "Say \"hi\"", "Scan"}));
     EXPECT_EQ(Conversions("%d of %s, 100%% %02x"), (std::vector<std::string>{"%d", "%s", "%02x"}));
 }
 

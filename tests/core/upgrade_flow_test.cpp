@@ -187,6 +187,26 @@ TEST(UpgradeSelection, OneToTenAccepted) {
     EXPECT_EQ(CheckUpgradeSelection(selection), "Maximum selection of 10 devices!");
 }
 
+// An unlisted code would be offered under the first model's name and its radios never
+// told; the batch is refused instead.
+TEST(UpgradeSelection, UnlistedModelsAreRefused) {
+    const struct {
+        const char* label;
+        std::vector<ap_select_stu> selection;
+        bool refused;
+    } cases[] = {
+        {"listed models", {Device('a', kChosen), Device('b', 270)}, false},
+        {"one unlisted model", {Device('a', 99)}, true},
+        {"listed beside unlisted", {Device('a', kChosen), Device('b', 12)}, true},
+        {"code zero", {Device('a', 0)}, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckUpgradeModels(c.selection),
+                  c.refused ? "The model of a selected device is not known!" : "")
+            << c.label;
+    }
+}
+
 struct FileCase {
     const char* label;
     std::string name;  // created in the scratch folder unless `create` is false

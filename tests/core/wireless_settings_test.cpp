@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -353,6 +354,50 @@ TEST_F(WirelessSettingsTest, LockedControlsCarryTheRecordAndAreNotChecked) {
     const wireless_set_stu block = CollectWireless(wisp, in).block;
     EXPECT_EQ(block[kAtCountry], kChinaCode);
     EXPECT_EQ(block[kAtChannel], 6);
+}
+
+// A radio whose channel its operating mode locks still has its extension worked out
+// from what is sent: narrowing the bandwidth drops it, widening again brings it back.
+TEST_F(WirelessSettingsTest, LockedModesWorkTheExtensionChannelOut) {
+    const struct {
+        const char* bandwidths;  // chosen in turn, comma-free names
+        int sent;
+    } steps[] = {
+        {"", kExpandAbove}, {"20MHz", kExpandNone}, {"40MHz", kExpandAbove}, {"Auto", kExpandNone}};
+    for (int work_mode : {WORK_MODE_STATION, WORK_MODE_UNIVERSAL_REPEATER, WORK_MODE_WISP}) {
+        ap_info_stu r = Radio(3, 0, work_mode);
+        r.report.bandwidth = kBandwidth40;
+        r.report.expand_channel = kExpandAbove;  // channel 6, extension 10
+        WirelessPaneInput in = WirelessPaneShown(r);
+        for (const auto& step : steps) {
+            if (*step.bandwidths) ChooseBandwidth(r, in, Index(in.bandwidth, step.bandwidths));
+            const WirelessPaneResult out = CollectWireless(r, in);
+            ASSERT_FALSE(out.rejection) << out.rejection->text;
+            EXPECT_EQ(out.block[kAtExpand], step.sent)
+                << "work mode " << work_mode << " after " << step.bandwidths;
+            EXPECT_EQ(out.block[kAtChannel], 6);
+        }
+    }
+}
+
+// Once the user has moved off a stored radar channel, no later choice offers it again.
+TEST_F(WirelessSettingsTest, AStoredRadarChannelIsNotOfferedAgainOnceLeft) {
+    ap_info_stu r = Radio(268, 1);
+    r.report.channel = 100;
+    const std::function<void(WirelessPaneInput&)> afterwards[] = {
+        [&](WirelessPaneInput& in) { ChooseBandwidth(r, in, Index(in.bandwidth, "40MHz")); },
+        [&](WirelessPaneInput& in) { ChooseNetMode(r, in, Index(in.net_mode, "11ac")); },
+        [&](WirelessPaneInput& in) { ChooseCountry(r, in, FindCountryRow(kChinaCode)); },
+        [&](WirelessPaneInput& in) { ChooseChannel(r, in, Index(in.channel, "Auto")); },
+    };
+    for (const auto& then : afterwards) {
+        WirelessPaneInput in = WirelessPaneShown(r);
+        EXPECT_EQ(in.channel.Code(-1), 100) << "shown as the radio's value";
+        ChooseChannel(r, in, Index(in.channel, "36"));
+        then(in);
+        EXPECT_EQ(in.channel.FindText("100"), -1) << in.channel.Offered();
+        EXPECT_NE(CollectWireless(r, in).block[kAtChannel], 100);
+    }
 }
 
 TEST_F(WirelessSettingsTest, SsidRulesAndBytes) {

@@ -4,9 +4,19 @@
 # chosen model is told, the one that succeeds fetched the whole image from our
 # FileServer and comes back with the image's version, each is reported as it went,
 # and the exit is 1. A file that is not a .bin is refused before anything is sent.
+# The CLI runs from a copy of the program folder: the file server's settings and PID
+# file it writes stay out of the build tree users start the program from.
 source "$(dirname "$0")/lib.sh" "${1:-}"
 fk_require fieldkit-devsim fieldkit-cli service/FileServer
 fk_topology 1
+mkdir -p "$FK_WORK/bin/service"
+cp "$FK_BIN/fieldkit-cli" "$FK_BIN/Setting.ini" "$FK_WORK/bin/"
+cp "$FK_BIN/service/FileServer" "$FK_WORK/bin/service/"
+cp -r "$FK_BIN/Languages" "$FK_WORK/bin/"
+cli_bin="$FK_WORK/bin"
+fk_cli() {
+    ip netns exec "$FK_NS_CTL" timeout "${FK_CLI_TIMEOUT:-120}" "$cli_bin/fieldkit-cli" "$@"
+}
 port=6969
 cat >"$FK_WORK/radios.conf" <<CONF
 radio mac=02:46:4b:00:00:01 ip=198.18.0.20 iface=$FK_LAN_IF1 model=3 tftp=1
@@ -77,5 +87,5 @@ expect(radios[args[5]]["received"].get("11", 0) == 0, "the other model was told 
 ' "$FK_WORK/upgrade.out" "$FK_WORK/state.json" "$ok" "$fails" "$silent" "$other" "$size"
 
 # The server lives only as long as the command.
-pgrep -f "$FK_BIN/service/FileServer" >/dev/null && fk_fail "FileServer still runs after the command"
+pgrep -f "$cli_bin/service/FileServer" >/dev/null && fk_fail "FileServer still runs after the command"
 fk_pass

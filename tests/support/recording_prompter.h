@@ -1,7 +1,10 @@
 // A prompter that shows nothing: it keeps every message and confirmation text and
-// declines every confirmation unless the test says to accept them.
+// declines every confirmation unless the test says to accept them. A test may give it
+// what a real box does while it is open (a window test runs an event loop there, as
+// QMessageBox does).
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,13 +24,18 @@ struct PromptRecord {
 class RecordingPrompter final : public IPrompter {
   public:
     void Warn(const std::string& title, const std::string& text, MsgIcon icon) override {
-        std::lock_guard lock(mutex_);
-        records_.push_back({PromptRecord::Kind::Warn, title, text, icon});
+        Record({PromptRecord::Kind::Warn, title, text, icon});
+        WhileOpen();
     }
     bool Confirm(const std::string& text) override {
+        Record({PromptRecord::Kind::Confirm, {}, text, MsgIcon::Question});
+        WhileOpen();
         std::lock_guard lock(mutex_);
-        records_.push_back({PromptRecord::Kind::Confirm, {}, text, MsgIcon::Question});
         return confirm_;
+    }
+    void WhileOpen(std::function<void()> open) {
+        std::lock_guard lock(mutex_);
+        while_open_ = std::move(open);
     }
     void AnswerConfirmations(bool ok) {
         std::lock_guard lock(mutex_);
@@ -53,9 +61,24 @@ class RecordingPrompter final : public IPrompter {
     }
 
   private:
+    void Record(PromptRecord record) {
+        std::lock_guard lock(mutex_);
+        records_.push_back(std::move(record));
+    }
+    // Outside the lock: what runs there may show another box.
+    void WhileOpen() {
+        std::function<void()> open;
+        {
+            std::lock_guard lock(mutex_);
+            open = while_open_;
+        }
+        if (open) open();
+    }
+
     mutable std::mutex mutex_;
     std::vector<PromptRecord> records_;
     bool confirm_ = false;
+    std::function<void()> while_open_;
 };
 
 }  // namespace fk::test

@@ -55,6 +55,7 @@ class ApplicationDlgTest : public QObject {
     void helpMenuOpensTheTranslatedAddresses();
     void enterAndEscapeNeverCloseTheWindow();
     void titleButtonsAndTrayMenuEndOrRestoreTheWindow();
+    void aClickOnTheTrayIconRestoresTheWindow();
     void anyBusyPageLocksTheNavigationAndPausesTheRefresh();
 
   private:
@@ -160,6 +161,25 @@ void ApplicationDlgTest::enterAndEscapeNeverCloseTheWindow() {
     }
     QCOMPARE(finished.count(), 0);
     QVERIFY(w.dlg.isVisible());
+}
+
+// Most Linux trays report a single click only; the menu is the context click's.
+void ApplicationDlgTest::aClickOnTheTrayIconRestoresTheWindow() {
+    const struct {
+        QSystemTrayIcon::ActivationReason reason;
+        bool restores;
+    } cases[] = {
+        {QSystemTrayIcon::Trigger, true},  {QSystemTrayIcon::DoubleClick, true},
+        {QSystemTrayIcon::Context, false}, {QSystemTrayIcon::MiddleClick, false},
+        {QSystemTrayIcon::Unknown, false},
+    };
+    for (const auto& c : cases) {
+        MainWindow w;
+        w.dlg.show();
+        QTest::mouseClick(w.dlg.MinButton(), Qt::LeftButton);
+        w.dlg.Tray()->OnActivated(c.reason);
+        QCOMPARE(w.dlg.isVisible() && !(w.dlg.windowState() & Qt::WindowMinimized), c.restores);
+    }
 }
 
 void ApplicationDlgTest::titleButtonsAndTrayMenuEndOrRestoreTheWindow() {

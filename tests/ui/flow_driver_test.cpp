@@ -5,6 +5,7 @@
 #include "operations/command_sender.h"
 #include "protocol/packet.h"
 #include "support/fake_store.h"
+#include "support/modal_box.h"
 #include "support/recording_link.h"
 #include "ui/flow_driver.h"
 
@@ -38,6 +39,7 @@ class FlowDriverTest : public QObject {
   private slots:
     void runsTheFlowOnItsPeriodUntilItIsDone();
     void stopEndsAtOnceAndKeepsWhatWasSent();
+    void nothingIsCarriedOutWhileAStepsBoxIsOpen();
 };
 
 void FlowDriverTest::runsTheFlowOnItsPeriodUntilItIsDone() {
@@ -80,6 +82,46 @@ void FlowDriverTest::stopEndsAtOnceAndKeepsWhatWasSent() {
     QCOMPARE(finished.count(), 1);
     sender.WaitUntilIdle();
     QCOMPARE(link.SentOfType(MSG_REBOOT).size(), size_t{1});
+}
+
+// The owner opens a box while it shows a step; the flow would send its reboot half a
+// second into the run, and the box stays a whole second.
+void FlowDriverTest::nothingIsCarriedOutWhileAStepsBoxIsOpen() {
+    using namespace std::chrono_literals;
+    const struct {
+        const char* what;
+        int box_on_step;  // 0: the start step
+        bool stop_after_box;
+        std::size_t reboots;
+    } cases[] = {
+        {"box on the start, owner ends the flow", 0, true, 0},
+        {"box on the first tick, flow goes on", 1, false, 1},
+    };
+    for (const auto& c : cases) {
+        qInfo("%s", c.what);
+        test::RecordingLink link;
+        test::FakeStore store;
+        CCommandSender sender(link);
+        CFlowDriver driver(link, store, sender);
+        QSignalSpy finished(&driver, &CFlowDriver::finished);
+        int shown = 0;
+        std::size_t sent_while_open = 0;
+        connect(&driver, &CFlowDriver::stepped, [&](const FlowStep& step) {
+            if (shown++ != c.box_on_step || step.Finished()) return;
+            test::EventLoopFor(1000ms)();
+            sender.WaitUntilIdle();
+            sent_while_open = link.SentOfType(MSG_REBOOT).size();
+            if (c.stop_after_box) driver.Stop();
+        });
+        driver.Run(std::make_unique<ScriptedFlow>());
+        if (c.box_on_step > 0) QTRY_VERIFY_WITH_TIMEOUT(shown > c.box_on_step, 5000);
+        QCOMPARE(sent_while_open, size_t{0});
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+        QTest::qWait(600);  // an ended flow stays ended
+        QCOMPARE(finished.count(), 1);
+        sender.WaitUntilIdle();
+        QCOMPARE(link.SentOfType(MSG_REBOOT).size(), c.reboots);
+    }
 }
 
 QTEST_MAIN(FlowDriverTest)

@@ -12,6 +12,7 @@
 #include "operations/upgrade_page.h"
 #include "protocol/packet.h"
 #include "support/device_rows.h"
+#include "support/modal_box.h"
 #include "support/ui_context.h"
 #include "ui/image_button.h"
 
@@ -145,10 +146,15 @@ class UpgradePageTest : public QObject {
         QCOMPARE(f.ui.link.Searches(), searches + 1);
     }
 
+    // The warning box runs its own event loop, as a real one does, for longer than the
+    // flow waits for the server before it tells the radios.
     void aServerThatCannotStartSendsNothing() {
+        using namespace std::chrono_literals;
         Fixture f;
         f.serves = false;
         f.TickAll();
+        f.ui.prompter.WhileOpen(
+            test::EventLoopFor(std::chrono::seconds(CUpgradeFlow::kServerWaitSeconds) + 1500ms));
         f.in_window = [&](CUpgradeConfigDlg& w) {
             w.ScanButton()->click();
             w.UpgradeButton()->click();
@@ -158,9 +164,27 @@ class UpgradePageTest : public QObject {
         f.page->ActionButton()->click();
         f.page->JoinSender();
         QVERIFY(f.ui.link.SentOfType(MSG_UPGRADE).empty());
+        QVERIFY(f.ui.link.SentOfType(MSG_UPGRADE_STATUS).empty());
+        QCOMPARE(f.server.starts, 1);
         const auto records = f.ui.prompter.Records();
         QVERIFY(records.back().text.find(Translate("The file server could not start!")) == 0);
         QVERIFY(records.back().text.find("port 69 is in use") != std::string::npos);
+    }
+
+    void aRadioOfAnUnlistedModelIsRefused() {
+        test::TestUiContext ui;
+        ui.store->SaveDeviceReport(test::TestDevice(1, "198.18.0.10", "one", 3));
+        ui.store->SaveDeviceReport(test::TestDevice(2, "198.18.0.11", "two", 99));
+        CUpgradeDlg page(ui.context, nullptr);
+        int windows = 0;
+        page.SetWindowRunner([&](CUpgradeConfigDlg&) { ++windows; });
+        page.RefreshPage();
+        for (int row = 0; row < page.Grid()->rowCount(); ++row) page.Grid()->SetTicked(row, true);
+        page.ActionButton()->click();
+        QCOMPARE(windows, 0);
+        QCOMPARE(ui.prompter.Records().back().text,
+                 Translate("The model of a selected device is not known!"));
+        QVERIFY(ui.link.SentOfType(MSG_UPGRADE).empty());
     }
 
     void aMixedCaseEndingIsRefusedBeforeTheQuestion() {

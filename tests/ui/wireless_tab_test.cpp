@@ -126,6 +126,10 @@ void WirelessTabTest::choicesRebuildTheListsThatDependOnThem() {
     QCOMPARE(five.BandwidthList()->currentText(), QStringLiteral("80MHz"));
     QCOMPARE(Texts(five.NetModeList()), (QStringList{"11a", "11n", "11a/n", "11ac"}));
     QVERIFY(!five.ExtChannelList()->isEnabled());
+    // The 5 GHz tab says why such a channel goes once another is picked.
+    QVERIFY(!five.RadarChannelRule()->isHidden());
+    QCOMPARE(five.RadarChannelRule()->text().toStdString(), Translate(kRadarChannelRule));
+    QVERIFY(tab.RadarChannelRule()->isHidden());
 }
 
 void WirelessTabTest::aStationMayChangeOnlyPowerAndBandwidth() {
