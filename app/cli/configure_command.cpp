@@ -151,7 +151,10 @@ int RunConfigure(const ConfigureOptions& o) {
     EngineSession session;
     if (!session.Open(o.session)) return kExitFailure;
     ap_info_stu record = ZeroRecord();
-    if (!session.FindDevice(o.mac, o.seconds, "configure", record)) return kExitFailure;
+    // A new address is checked against every radio the search finds, as the window
+    // checks it against the store after its searches.
+    const bool moves = o.given.contains("--ip");
+    if (!session.FindDevice(o.mac, o.seconds, "configure", record, moves)) return kExitFailure;
     ManagementInput input = ManagementShown(record);
     const std::string refused = ApplySettingFlags(record, o.Settings(), input);
     if (!refused.empty()) {
