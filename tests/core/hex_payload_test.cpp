@@ -36,7 +36,9 @@ TEST(HexPayload, ReadsDigitPairsWithSeparatorsBetweenBytes) {
     for (const auto& c : cases) {
         std::vector<std::uint8_t> bytes{0x99};
         EXPECT_EQ(ParseHex(c.text, bytes), c.ok) << c.text;
-        if (c.ok) EXPECT_EQ(bytes, c.bytes) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(bytes, c.bytes) << c.text;
+        }
     }
 }
 
