@@ -12,6 +12,7 @@ packages=(
   iproute2 procps nftables libcap2-bin
   xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-dejavu-core
   clang-format python3
+  clang libclang-rt-14-dev
   libcli11-dev nlohmann-json3-dev
 )
 
