@@ -6,14 +6,12 @@
 #
 #   bench/tftp_bench.sh [BIN_DIR]     (default build/bin; needs root)
 #
-# Rows: curl at block size 512 and 1468, tftp-hpa (plain TFTP, 512), and a client that
-# asks for a window of 16 blocks of 1468 bytes (tests/e2e/tftp_probe.py; tftpd-hpa
-# does not take the window option and sends lock-step) - a 16 MB image; then tftp-hpa with 2 % of the datagrams dropped each way (nftables; netem is not
+# Rows: curl at block size 512 and 1468, tftp-hpa (plain TFTP, 512) - a 16 MB image;
+# then tftp-hpa with 2 % of the datagrams dropped each way (nftables; netem is not
 # available everywhere) on a smaller image, FK_BENCH_LOSS_MB (default 2): with a
 # lost block costing tftpd-hpa its fixed one-second timer, 16 MB would take tftpd-hpa
 # over twenty minutes. curl is left out of the loss row because it always asks for
-# a 6 s timeout, which both servers then honour. FK_BENCH_LOSS_MB=0 leaves the loss
-# row out.
+# a 6 s timeout, which both servers then honour.
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:-$repo/build/bin}
 CLIENTS=${FK_BENCH_CLIENTS:-10}
@@ -76,11 +74,6 @@ fetch_all() {
                 ip netns exec "$FK_NS_LAN" timeout 900 tftp -m binary "$SERVER" "$port" \
                     -c get "$file" "$out" >/dev/null &
                 ;;
-            window-*)
-                ip netns exec "$FK_NS_LAN" timeout 900 python3 "$repo/tests/e2e/tftp_probe.py" \
-                    get "$SERVER" "$port" "$file" "$out" blksize=1468 \
-                    "windowsize=${client#window-}" >/dev/null &
-                ;;
         esac
         pids+=($!)
     done
@@ -96,9 +89,8 @@ rows=(
     "curl-512|image.bin|0"
     "curl-1468|image.bin|0"
     "tftp|image.bin|0"
-    "window-16|image.bin|0"
+    "tftp|loss.bin|2"
 )
-[ "$LOSS_MB" != 0 ] && rows+=("tftp|loss.bin|2")
 printf '\n%-10s %-6s %-5s %8s | %14s %14s | %6s\n' client image loss clients \
     "FileServer" "tftpd-hpa" ratio
 for row in "${rows[@]}"; do

@@ -5,25 +5,42 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
+#include <optional>
 
+#include "service/file_blocks.h"
 #include "service/udp_socket.h"
 
 namespace fk::tftp {
 namespace {
 
-// A burst of requests is taken per wake-up, but never so many that a flood of them
-// keeps the server from seeing the signal to stop.
+// A burst of requests is taken per wake-up, but never so many that the requests
+// starve the running transfers or the timers.
 constexpr int kRequestsPerWake = 64;
 constexpr std::size_t kReceiveBuffer = 65536;
 
 }  // namespace
 
+struct CTftpServer::Active final : IPacketSink {
+    Active(int socket, const OpenedFile& opened)
+        : socket_fd(socket), blocks(opened.fd, opened.size) {}
+    ~Active() override { close(socket_fd); }
+    Active(const Active&) = delete;
+    Active& operator=(const Active&) = delete;
+
+    void Send(const Endpoint& to, ByteView datagram) override {
+        SendDatagram(socket_fd, to, datagram);
+    }
+
+    int socket_fd;
+    CFileBlocks blocks;
+    std::optional<CTftpTransfer> transfer;
+};
+
 CTftpServer::CTftpServer(CServedFolder folder, ServerOptions options)
     : folder_(std::move(folder)), options_(options), buffer_(kReceiveBuffer) {}
 
 CTftpServer::~CTftpServer() {
-    loops_.clear();
+    active_.clear();
     if (listen_fd_ >= 0) close(listen_fd_);
 }
 
@@ -32,25 +49,25 @@ int CTftpServer::Bind() {
     return listen_fd_ < 0 ? errno : 0;
 }
 
-bool CTftpServer::StartLoops() {
-    std::size_t count = options_.transfer_loops;
-    if (count == 0) count = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
-    for (std::size_t i = 0; i < count; ++i) {
-        loops_.push_back(std::make_unique<CTransferLoop>());
-        if (!loops_.back()->Start()) return false;
-    }
-    return true;
-}
-
 bool CTftpServer::Run(int stop_fd) {
-    if (!StartLoops()) return false;
-    pollfd fds[2] = {{stop_fd, POLLIN, 0}, {listen_fd_, POLLIN, 0}};
+    std::vector<pollfd> fds;
     while (true) {
-        fds[0].revents = fds[1].revents = 0;
-        const int ready = poll(fds, 2, -1);
+        fds.clear();
+        fds.push_back({stop_fd, POLLIN, 0});
+        fds.push_back({listen_fd_, POLLIN, 0});
+        for (const auto& a : active_) fds.push_back({a->socket_fd, POLLIN, 0});
+        const int ready = poll(fds.data(), fds.size(), PollTimeoutMs(CTftpTransfer::Clock::now()));
         if (ready < 0 && errno != EINTR) return false;
         if (fds[0].revents != 0) return true;
-        if (fds[1].revents & POLLIN) ReceiveRequests(CTftpTransfer::Clock::now());
+        const auto now = CTftpTransfer::Clock::now();
+        // Requests may add transfers at the end; the ones polled keep their places.
+        const std::size_t polled = fds.size() - 2;
+        if (fds[1].revents & POLLIN) ReceiveRequests(now);
+        for (std::size_t i = 0; i < polled; ++i) {
+            if (fds[i + 2].revents != 0) ReceiveOnTransfer(*active_[i], now);
+        }
+        StepTimers(CTftpTransfer::Clock::now());
+        std::erase_if(active_, [](const auto& a) { return a->transfer->Finished(); });
     }
 }
 
@@ -82,7 +99,7 @@ void CTftpServer::HandleRequest(const Endpoint& from, std::uint32_t local_ip, By
     if (request->mode != "octet" && request->mode != "netascii") {
         return Refuse(from, local_ip, ErrorCode::kIllegalOperation, "Unsupported transfer mode");
     }
-    if (Running() >= options_.max_transfers) {
+    if (active_.size() >= options_.max_transfers) {
         return Refuse(from, local_ip, ErrorCode::kNotDefined,
                       "Too many transfers, try again later");
     }
@@ -99,11 +116,11 @@ void CTftpServer::StartTransfer(const Endpoint& from, std::uint32_t local_ip,
         close(opened.fd);
         return Refuse(from, local_ip, ErrorCode::kNotDefined, "Out of sockets");
     }
-    auto active = std::make_unique<CActiveTransfer>(socket, opened);
+    auto active = std::make_unique<Active>(socket, opened);
     active->transfer.emplace(from, Negotiate(request.options, opened.size, options_.limits),
                              active->blocks, *active, options_.max_retries);
     active->transfer->Start(now);
-    if (!active->transfer->Finished()) LeastLoaded().Add(std::move(active));
+    if (!active->transfer->Finished()) active_.push_back(std::move(active));
 }
 
 void CTftpServer::Refuse(const Endpoint& to, std::uint32_t local_ip, ErrorCode code,
@@ -111,20 +128,33 @@ void CTftpServer::Refuse(const Endpoint& to, std::uint32_t local_ip, ErrorCode c
     SendDatagram(listen_fd_, to, BuildError(code, message), local_ip);
 }
 
+// One datagram per wake-up: a transfer socket rarely holds more than one ACK, and
+// poll reports it again at once if it does, so draining it would only add a read
+// that finds nothing for every datagram.
+void CTftpServer::ReceiveOnTransfer(Active& active, TimePoint now) {
+    const Received r = ReceiveDatagram(active.socket_fd, buffer_);
+    if (r.size < 0) return;
+    active.transfer->OnPacket(r.from, ByteView(buffer_.data(), static_cast<std::size_t>(r.size)),
+                              now);
+}
+
+void CTftpServer::StepTimers(TimePoint now) {
+    for (auto& a : active_) a->transfer->OnTimer(now);
+}
+
+int CTftpServer::PollTimeoutMs(TimePoint now) const {
+    if (active_.empty()) return -1;
+    TimePoint earliest = TimePoint::max();
+    for (const auto& a : active_) earliest = std::min(earliest, a->transfer->Deadline());
+    if (earliest <= now) return 0;
+    // Rounded up: waking a millisecond early would find nothing due and spin.
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(earliest - now);
+    return static_cast<int>(std::min<long long>(wait.count(), 60'000));
+}
+
 bool CTftpServer::Serving(const Endpoint& client) const {
-    return std::any_of(loops_.begin(), loops_.end(),
-                       [&](const auto& loop) { return loop->Serving(client); });
-}
-
-std::size_t CTftpServer::Running() const {
-    std::size_t running = 0;
-    for (const auto& loop : loops_) running += loop->Load();
-    return running;
-}
-
-CTransferLoop& CTftpServer::LeastLoaded() {
-    return **std::min_element(loops_.begin(), loops_.end(),
-                              [](const auto& a, const auto& b) { return a->Load() < b->Load(); });
+    return std::any_of(active_.begin(), active_.end(),
+                       [&](const auto& a) { return a->transfer->Peer() == client; });
 }
 
 }  // namespace fk::tftp

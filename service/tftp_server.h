@@ -1,8 +1,9 @@
-// The server: one thread takes the requests on the well-known port, answers refusals
-// itself and starts each accepted transfer, then hands it to the transfer loop that
-// runs the fewest (see transfer_loop.h). A loop per core, not a thread per transfer:
-// the number of transfers is bounded, a loop runs many at once without locks, and
-// more threads than cores would only take turns.
+// The server's socket loop: one thread, one poll over the well-known port and every
+// transfer's own socket, woken by the first datagram or the earliest retransmission
+// deadline. One thread is enough and keeps the transfers free of locks: the number of
+// transfers is bounded, and the work per datagram is one read from a file the page
+// cache already holds and one send, so the thread keeps up with a LAN long before a
+// core is busy. A thread per transfer would buy nothing but the locking.
 #pragma once
 
 #include <chrono>
@@ -15,7 +16,6 @@
 #include "service/server_config.h"
 #include "service/tftp_options.h"
 #include "service/tftp_transfer.h"
-#include "service/transfer_loop.h"
 
 namespace fk::tftp {
 
@@ -26,8 +26,6 @@ struct ServerOptions {
     // so a flood cannot exhaust descriptors or memory.
     std::size_t max_transfers = 32;
     int max_retries = CTftpTransfer::kDefaultMaxRetries;
-    // 0: one per core, at most four.
-    std::size_t transfer_loops = 0;
     NegotiationLimits limits;
 };
 
@@ -44,23 +42,24 @@ class CTftpServer {
     bool Run(int stop_fd);
 
   private:
+    struct Active;
     using TimePoint = CTftpTransfer::TimePoint;
 
-    bool StartLoops();
     void ReceiveRequests(TimePoint now);
     void HandleRequest(const Endpoint& from, std::uint32_t local_ip, ByteView packet,
                        TimePoint now);
     void StartTransfer(const Endpoint& from, std::uint32_t local_ip, const Request& request,
                        TimePoint now);
     void Refuse(const Endpoint& to, std::uint32_t local_ip, ErrorCode code, const char* message);
+    void ReceiveOnTransfer(Active& active, TimePoint now);
+    void StepTimers(TimePoint now);
+    int PollTimeoutMs(TimePoint now) const;
     bool Serving(const Endpoint& client) const;
-    std::size_t Running() const;
-    CTransferLoop& LeastLoaded();
 
     CServedFolder folder_;
     ServerOptions options_;
     int listen_fd_ = -1;
-    std::vector<std::unique_ptr<CTransferLoop>> loops_;
+    std::vector<std::unique_ptr<Active>> active_;
     std::vector<std::uint8_t> buffer_;
 };
 

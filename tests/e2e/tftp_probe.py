@@ -133,14 +133,12 @@ def stranger(host, port, name):
 
 
 def flood(host, port, name, count):
-    """COUNT requests from COUNT sockets, none of them ACKed; once every first answer
-    is in, every transfer is ended with an ERROR so the server frees its places. Not
-    before: the server runs its transfers on other threads than its requests, so a
-    place freed early could go to a request still on its way."""
+    """COUNT requests from COUNT sockets, none of them ACKed; then every transfer is
+    ended with an ERROR so the server frees its places."""
     socks = [udp(2.0) for _ in range(count)]
     for s in socks:
         s.sendto(request(RRQ, name), (host, port))
-    kinds, transfers = {}, []
+    kinds = {}
     for s in socks:
         data, peer = receive(s)
         if data is None:
@@ -149,10 +147,8 @@ def flood(host, port, name, count):
             opcode, code = struct.unpack("!HH", data[:4])
             kind = "error%d" % code if opcode == ERROR else "data"
             if opcode == DATA:
-                transfers.append((s, peer))
+                s.sendto(struct.pack("!HH", ERROR, 0) + b"bye\0", peer)
         kinds[kind] = kinds.get(kind, 0) + 1
-    for s, peer in transfers:
-        s.sendto(struct.pack("!HH", ERROR, 0) + b"bye\0", peer)
     print(json.dumps(kinds, sort_keys=True))
 
 
