@@ -3,6 +3,7 @@
 // presence changes are made under the presence lock, sends and store calls after it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "protocol/outbound_link.h"
@@ -17,6 +18,12 @@ class CSqlManagement;
 // no result or its result leaves the status as it is.
 int StatusForResult(std::uint16_t type, std::uint8_t result);
 
+// Survey result packets the handlers turned away or cut short.
+struct HandlerCounters {
+    std::uint64_t scan_packets_unasked = 0;  // from a radio nobody asked for a survey
+    std::uint64_t scan_packets_short = 0;    // claiming more entries than they carry
+};
+
 class CInboundHandlers {
   public:
     CInboundHandlers(CPresenceTable& presence, CSqlManagement& store, IOutboundLink& link);
@@ -24,6 +31,8 @@ class CInboundHandlers {
     void OnAnnouncement(const udp_packet_stu& element);
     void OnKeepalive(const udp_packet_stu& element);
     void OnReply(const udp_packet_stu& element);
+
+    HandlerCounters Counters() const;
 
   private:
     void HandleReply(const udp_packet_stu& element);
@@ -33,6 +42,8 @@ class CInboundHandlers {
     CPresenceTable& presence_;
     CSqlManagement& store_;
     IOutboundLink& link_;
+    std::atomic<std::uint64_t> scan_unasked_{0};
+    std::atomic<std::uint64_t> scan_short_{0};
 };
 
 }  // namespace fk
