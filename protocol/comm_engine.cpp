@@ -168,6 +168,7 @@ void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQu
 }
 
 void CCommEngine::WorkLoop(std::stop_token stop, EngineQueue which) {
+    if (which == EngineQueue::keepalive) return KeepaliveWorkLoop(stop);
     CReceivedBatch batch;
     udp_packet_stu element;
     while (queues_[static_cast<int>(which)].WaitAndTakeAll(stop, batch)) {
@@ -176,6 +177,24 @@ void CCommEngine::WorkLoop(std::stop_token stop, EngineQueue which) {
             batch.Load(k, element);
             Dispatch(which, element);
         }
+        batch.Trim();
+    }
+}
+
+void CCommEngine::KeepaliveWorkLoop(std::stop_token stop) {
+    CReceivedBatch batch;
+    udp_packet_stu element;
+    std::vector<UptimeUpdate> uptimes;
+    UptimeUpdate uptime;
+    CReceiveQueue& queue = queues_[static_cast<int>(EngineQueue::keepalive)];
+    while (queue.WaitAndTakeAll(stop, batch, options_.keepalive_gather)) {
+        uptimes.clear();
+        for (std::size_t k = 0; k < batch.Count(); ++k) {
+            if (stop.stop_requested()) return;
+            batch.Load(k, element);
+            if (handlers_.HandleKeepalive(element, uptime)) uptimes.push_back(uptime);
+        }
+        store_.UpdateUptimes(uptimes);
         batch.Trim();
     }
 }

@@ -125,6 +125,7 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     void ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQueue which,
                      int accepted_type);
     void WorkLoop(std::stop_token stop, EngineQueue which);
+    void KeepaliveWorkLoop(std::stop_token stop);
     PortStats PortStatsOf(EngineQueue which) const;
     void AgerLoop(std::stop_token stop);
     void ResendLoop(std::stop_token stop);

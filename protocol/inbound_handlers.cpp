@@ -62,12 +62,19 @@ void CInboundHandlers::OnAnnouncement(const udp_packet_stu& element) {
 }
 
 void CInboundHandlers::OnKeepalive(const udp_packet_stu& element) {
-    const std::string ip = element.SourceIpText();
-    const std::string mac = element.HeaderMacText();
+    UptimeUpdate uptime;
+    if (HandleKeepalive(element, uptime))
+        store_.UpdateUptime(uptime.ip, uptime.mac, uptime.seconds);
+}
+
+bool CInboundHandlers::HandleKeepalive(const udp_packet_stu& element, UptimeUpdate& uptime) {
+    uptime.ip = element.SourceIpText();
+    uptime.mac = element.HeaderMacText();
     const keepalive_stu body = DecodeKeepalive(element.payload());
-    if (!presence_.Keepalive(mac, ip, body)) return;
-    link_.SendToDevice(ip, MSG_KEEPALIVE, {}, mac, false);
-    store_.UpdateUptime(ip, mac, body.up_time);
+    uptime.seconds = body.up_time;
+    if (!presence_.Keepalive(uptime.mac, uptime.ip, body)) return false;
+    link_.SendToDevice(uptime.ip, MSG_KEEPALIVE, {}, uptime.mac, false);
+    return true;
 }
 
 void CInboundHandlers::OnReply(const udp_packet_stu& element) {

@@ -9,10 +9,9 @@
 #include "protocol/outbound_link.h"
 #include "protocol/packet.h"
 #include "protocol/presence_table.h"
+#include "store/sql_management.h"
 
 namespace fk {
-
-class CSqlManagement;
 
 // The device status a reply's result byte leads to; -1 when the reply type carries
 // no result or its result leaves the status as it is.
@@ -30,6 +29,9 @@ class CInboundHandlers {
 
     void OnAnnouncement(const udp_packet_stu& element);
     void OnKeepalive(const udp_packet_stu& element);
+    // A keep-alive without its store write: refreshes and answers the device and
+    // fills `uptime` with what the store is to get. False for an unknown device.
+    bool HandleKeepalive(const udp_packet_stu& element, UptimeUpdate& uptime);
     void OnReply(const udp_packet_stu& element);
 
     HandlerCounters Counters() const;

@@ -52,23 +52,33 @@ void CReceivedBatch::Swap(CReceivedBatch& other) noexcept {
 
 bool CReceiveQueue::Push(std::span<const std::uint8_t> datagram, std::uint32_t source_ip,
                          std::uint16_t source_port) {
+    bool wake = false;
     {
         std::lock_guard lock(mutex_);
-        if (items_.Count() >= depth_) {
+        const std::size_t queued = items_.Count();
+        if (queued >= depth_) {
             dropped_.fetch_add(1, std::memory_order_relaxed);
             return false;
         }
         items_.Append(datagram, source_ip, source_port);
+        // The worker sleeps only on an empty queue, or while it gathers; waking it
+        // for every datagram would cost a context switch each.
+        wake = queued == 0 || queued + 1 >= depth_ / 2;
     }
-    ready_.notify_one();
+    if (wake) ready_.notify_one();
     return true;
 }
 
-bool CReceiveQueue::WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out) {
+bool CReceiveQueue::WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out,
+                                   std::chrono::milliseconds gather) {
     out.Clear();
     std::unique_lock lock(mutex_);
     ready_.wait(lock, stop, [this] { return items_.Count() > 0; });
     if (stop.stop_requested()) return false;
+    if (gather.count() > 0) {
+        ready_.wait_for(lock, stop, gather, [this] { return items_.Count() >= depth_ / 2; });
+        if (stop.stop_requested()) return false;
+    }
     out.Swap(items_);
     return true;
 }

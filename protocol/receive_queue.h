@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -56,9 +57,11 @@ class CReceiveQueue {
                     element.source_ip, element.source_port);
     }
 
-    // Blocks until something is queued or stop is requested. Returns false on stop;
-    // whatever is still queued then is abandoned with the engine.
-    bool WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out);
+    // Blocks until something is queued or stop is requested, then lets more gather
+    // for `gather` (unless the queue fills up half way first) and takes them all.
+    // Returns false on stop; whatever is still queued then is abandoned with the engine.
+    bool WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out,
+                        std::chrono::milliseconds gather = std::chrono::milliseconds(0));
 
     std::size_t Size() const;
     std::uint64_t Dropped() const { return dropped_.load(std::memory_order_relaxed); }

@@ -18,6 +18,13 @@ namespace fk {
 
 class IPrompter;
 
+// What one keep-alive writes: the device's address and uptime.
+struct UptimeUpdate {
+    std::string ip;
+    std::string mac;
+    std::uint32_t seconds = 0;
+};
+
 class CSqlManagement final : public IOperationStore {
   public:
     // A store whose data.mdb lives in `directory` (with or without a trailing '/').
@@ -38,6 +45,9 @@ class CSqlManagement final : public IOperationStore {
     bool ClearScanResults() override;
     bool DeleteDevice(const std::string& mac);
     bool UpdateUptime(const std::string& ip, const std::string& mac, std::uint32_t seconds);
+    // The keep-alives of one pass of the engine's worker, in one transaction; how many
+    // rows were written. Readers see all of them or none.
+    std::size_t UpdateUptimes(const std::vector<UptimeUpdate>& updates);
     bool SetStatus(const std::string& mac, int status);
     bool MarkUpgrading(const std::string& mac);
     bool ResetUpgradeFail(const std::string& mac) override;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -268,6 +269,28 @@ TEST(ReceiveQueueBound, FullQueueDropsAndCountsUntilItsWorkerTakesIt) {
     EXPECT_EQ(element.size, shorter.size());
     EXPECT_EQ(element.payload()[39], 0);
     EXPECT_TRUE(element.ReceivedPayload().empty());
+}
+
+TEST(ReceiveQueueBound, AGatheringWorkerTakesEarlyWhenTheQueueFillsHalfWay) {
+    using namespace std::chrono_literals;
+    CReceiveQueue queue(8);
+    const auto datagram = BuildDatagram(MSG_KEEPALIVE, {}, "", false);
+    ASSERT_TRUE(queue.Push(datagram, 1, 1));
+    std::stop_source stop;
+    CReceivedBatch batch;
+    auto taken = std::async(std::launch::async,
+                            [&] { return queue.WaitAndTakeAll(stop.get_token(), batch, 1h); });
+    for (std::uint32_t k = 2; k <= 4; ++k) ASSERT_TRUE(queue.Push(datagram, k, 1));
+    ASSERT_EQ(taken.wait_for(30s), std::future_status::ready) << "waited out the whole hour";
+    EXPECT_TRUE(taken.get());
+    EXPECT_EQ(batch.Count(), 4u);
+
+    ASSERT_TRUE(queue.Push(datagram, 5, 1));
+    auto stopped = std::async(std::launch::async,
+                              [&] { return queue.WaitAndTakeAll(stop.get_token(), batch, 1h); });
+    stop.request_stop();
+    ASSERT_EQ(stopped.wait_for(30s), std::future_status::ready) << "the gathering ignored stop";
+    EXPECT_FALSE(stopped.get());
 }
 
 // ---- resend list -------------------------------------------------------------------
