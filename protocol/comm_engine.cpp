@@ -17,6 +17,8 @@ constexpr int kTenMegabytes = 10485760;
 // Nothing reads the search port; its receive buffer only has to exist. It still
 // receives our own broadcasts, so it is kept as small as the system allows.
 constexpr int kUnreadReceiveBuffer = 1;
+// Other connections on the store see a burst of replies when its slice ends.
+constexpr std::size_t kRepliesPerBurst = 256;
 // After a failed receive that is not a stop, do not spin on the error.
 constexpr std::chrono::milliseconds kReceiveRetry{10};
 
@@ -172,10 +174,17 @@ void CCommEngine::WorkLoop(std::stop_token stop, EngineQueue which) {
     CReceivedBatch batch;
     udp_packet_stu element;
     while (queues_[static_cast<int>(which)].WaitAndTakeAll(stop, batch)) {
-        for (std::size_t k = 0; k < batch.Count(); ++k) {
+        for (std::size_t from = 0; from < batch.Count(); from += kRepliesPerBurst) {
+            // Replies are mostly device reports, which arrive in bursts when many
+            // radios answer one search; each slice of them shares one transaction.
+            const bool burst = which == EngineQueue::reply && store_.BeginWriteBurst();
+            const std::size_t to = std::min(batch.Count(), from + kRepliesPerBurst);
+            for (std::size_t k = from; k < to && !stop.stop_requested(); ++k) {
+                batch.Load(k, element);
+                Dispatch(which, element);
+            }
+            if (burst) store_.EndWriteBurst();
             if (stop.stop_requested()) return;
-            batch.Load(k, element);
-            Dispatch(which, element);
         }
         batch.Trim();
     }

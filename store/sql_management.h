@@ -48,6 +48,14 @@ class CSqlManagement final : public IOperationStore {
     // The keep-alives of one pass of the engine's worker, in one transaction; how many
     // rows were written. Readers see all of them or none.
     std::size_t UpdateUptimes(const std::vector<UptimeUpdate>& updates);
+
+    // Lets the writes that follow, from any thread, share one transaction until
+    // EndWriteBurst: a burst of device reports then takes the file's locks once
+    // instead of once per report. Readers on this store's connection (every page)
+    // see each write as it is made; other connections see the burst when it ends.
+    // False (and nothing to end) when a transaction is already open.
+    bool BeginWriteBurst();
+    void EndWriteBurst();
     bool SetStatus(const std::string& mac, int status);
     bool MarkUpgrading(const std::string& mac);
     bool ResetUpgradeFail(const std::string& mac) override;
@@ -76,6 +84,8 @@ class CSqlManagement final : public IOperationStore {
     template <typename Row, typename Columns>
     bool WriteRowLocked(const std::string& key_query, const SqlParams& key, const Columns& columns,
                         const Row& row);
+    // Commits the open transaction, or rolls it back when readers keep it from ending.
+    bool CommitLocked();
     bool ChangeStatus(const std::string& query, const SqlParams& params, int status, bool set_mac);
 
     std::string path_;

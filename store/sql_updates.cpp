@@ -18,6 +18,8 @@ const std::string kUpdateUptime =
 
 using Lock = std::lock_guard<std::mutex>;
 
+constexpr int kCommitTries = 3;
+
 SqlParams Key(const std::string& mac) {
     return {SqlValue{mac}};
 }
@@ -115,13 +117,29 @@ std::size_t CSqlManagement::UpdateUptimes(const std::vector<UptimeUpdate>& updat
     for (const SqlParams& params : all) {
         if (db_.Execute(kUpdateUptime, params) && db_.GetRecordsAffected() == 1) ++written;
     }
-    if (together && !db_.Execute("COMMIT")) {
-        // A reader held its lock past the busy timeout: the uptimes wait for the next
-        // keep-alives rather than leave a transaction open behind every later write.
-        db_.Execute("ROLLBACK");
-        return 0;
-    }
+    if (together && !CommitLocked()) return 0;  // the next keep-alives bring them again
     return written;
+}
+
+bool CSqlManagement::BeginWriteBurst() {
+    Lock guard(lock_);
+    return db_.IsOpen() && db_.Execute("BEGIN");
+}
+
+void CSqlManagement::EndWriteBurst() {
+    Lock guard(lock_);
+    if (db_.IsOpen()) CommitLocked();
+}
+
+bool CSqlManagement::CommitLocked() {
+    // A commit waits the busy timeout for a reader on another connection each try;
+    // only after all of them is the transaction given up rather than left open
+    // behind every later write.
+    for (int attempt = 0; attempt < kCommitTries; ++attempt) {
+        if (db_.Execute("COMMIT")) return true;
+    }
+    db_.Execute("ROLLBACK");
+    return false;
 }
 
 bool CSqlManagement::ChangeStatus(const std::string& query, const SqlParams& params, int status,
