@@ -176,7 +176,7 @@ int RunConfigure(const ConfigureOptions& o) {
     }
     std::vector<CommandAnswer> answers;
     for (const FlowCommand& c : commands)
-        answers.push_back({&c, session.Engine().AnswerCount(c.ip, c.mac, c.type)});
+        answers.push_back({&c, session.Engine().WatchAnswers(c.ip, c.mac, c.type)});
     CSendAndWait save(commands, o.no_wait ? std::nullopt : WaitAfterSave(plan.save));
     session.Run(save);
     CollectAnswers(session, answers);

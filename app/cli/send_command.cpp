@@ -108,7 +108,7 @@ int RunSend(const SendOptions& o) {
         scan_complete = RunSurvey(session, o, deadline);
     } else if (sent) {
         // Counted before the send: an answer may be handled before the send returns.
-        const std::uint64_t seen = engine.AnswerCount(o.ip, o.mac, OutcomeType(o.type));
+        const std::uint64_t seen = engine.WatchAnswers(o.ip, o.mac, OutcomeType(o.type));
         sent = engine.SendToDevice(o.ip, static_cast<std::uint16_t>(o.type), o.payload, o.mac,
                                    o.retransmit);
         if (sent) WaitForOutcome(session, o, seen, deadline);

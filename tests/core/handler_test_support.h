@@ -43,6 +43,11 @@ class RecordingOutboundLink : public IOutboundLink, public test::SendRecorder {
         scan.Stored(packet_id, packet_count);
         if (!was_complete && scan.Complete()) scan_complete = true;
     }
+    bool SurveyExpected(const std::string& ip, const std::string& mac) const override {
+        (void)ip;
+        (void)mac;
+        return survey_expected;
+    }
     void AnswerHandled(const std::string& ip, const std::string& mac, int type,
                        std::uint8_t result) override {
         if (on_answer) on_answer();
@@ -56,6 +61,7 @@ class RecordingOutboundLink : public IOutboundLink, public test::SendRecorder {
     std::vector<std::uint8_t> answer_results;
     std::function<void()> on_answer;
     bool scan_complete = false;
+    bool survey_expected = true;  // as if every radio had been asked for a survey
     CScanProgress scan;
     std::function<void()> on_scan_stored;
 };
