@@ -22,7 +22,8 @@ int RunDiscover(const DiscoverOptions& o) {
     if (!session.Open(o.session)) return kExitFailure;
     session.Discover(o.seconds);
     std::vector<DeviceRow> rows;
-    for (const auto& record : session.ListDevices()) rows.push_back(MakeDeviceRow(record));
+    for (const auto& record : session.ListDevices())
+        rows.push_back(MakeDeviceRow(record, session.Engine().UnreachableReason(record.IpText())));
     std::fputs(FormatDeviceRows(rows, o.format).c_str(), stdout);
     std::fflush(stdout);
     return kExitOk;
