@@ -44,7 +44,7 @@ fk_cli set-ip --mac 02:46:4b:00:00:01 --mac 02:46:4b:00:00:02 --begin 198.18.0.3
     --end 198.18.0.30 "${range[@]}" >"$FK_WORK/same.out" 2>"$FK_WORK/same.err"
 rc=$?
 [ "$rc" -eq 3 ] || fk_fail "begin equal to end exited $rc, expected 3"
-grep -q "The ip address is invalid!" "$FK_WORK/same.err" || fk_fail "the window's message is missing"
+grep -qi "The ip address is invalid!" "$FK_WORK/same.err" || fk_fail "the window's message is missing"
 
 start=$SECONDS
 fk_cli set-ip "${macs[@]}" --begin 198.18.0.254 --end 198.18.1.5 "${range[@]}" --seconds 3 \
