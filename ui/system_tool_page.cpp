@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include <unistd.h>
@@ -31,7 +32,7 @@ constexpr std::array<Column, 4> kColumns = {
     {{"ID", 60}, {"Description", 400}, {"MAC", 140}, {"IP", 400}}};
 
 constexpr std::array<Column, 4> kDiagnosisColumns = {
-    {{"Check", 110}, {"Status", 80}, {"Finding", 480}, {"Fix", 480}}};
+    {{"Check", 100}, {"Status", 80}, {"Finding", 420}, {"Fix", 480}}};
 constexpr int kDiagnoseWidth = 120;
 constexpr int kEveryRow = 1 << 30;
 constexpr int kSortByAddress = 1;
@@ -158,6 +159,11 @@ void CSystemToolDlg::ShowDiagnosis() {
         ProbeSystem(DefaultFileServerPaths(ProgramDirectory()).executable, getpid());
     AddRadioFacts(context_.link, HeardRadios(context_), facts);
     lines_ = Diagnose(facts);
+    // What stands in the way first, then what is worth knowing, then what is fine.
+    std::stable_sort(lines_.begin(), lines_.end(),
+                     [](const DiagnosisLine& a, const DiagnosisLine& b) {
+                         return static_cast<int>(a.severity) > static_cast<int>(b.severity);
+                     });
     std::vector<GridRow> rows;
     for (const DiagnosisLine& line : lines_) rows.push_back(DiagnosisRow(line));
     diagnosis_->SetRows(rows);
@@ -194,8 +200,8 @@ void CSystemToolDlg::LayOut() {
     const int top = kTopBar + 8;
     const int room = height() - kTopBar - kFootBar - 16;
     if (diagnosis_->isVisible()) {
-        // The adapters keep a third; the checks and their fixes need the rest.
-        const int adapters = room / 3;
+        // The adapters keep a quarter; the checks and their fixes need the rest.
+        const int adapters = room / 4;
         grid_->setGeometry(kMargin, top, w, adapters);
         diagnosis_->setGeometry(kMargin, top + adapters + 8, w, room - adapters - 8);
     } else {
