@@ -96,6 +96,8 @@ struct ListRow {
     std::vector<std::string> cells;  // one per column; the tick column's is empty
     ap_info_stu record;              // what the cells show
     bool announced = false;
+    // Why the PC cannot reach it and what fixes that; empty when it can.
+    std::string unreachable;
 };
 
 struct ListResult {

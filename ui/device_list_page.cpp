@@ -107,7 +107,8 @@ void CDeviceListPage::RefreshList(int page, bool ascending, int sort_column,
     rows_ = result.rows;
 
     std::vector<GridRow> grid_rows;
-    for (const ListRow& row : rows_) grid_rows.push_back({row.cells, row.announced});
+    for (const ListRow& row : rows_)
+        grid_rows.push_back({row.cells, row.announced, row.unreachable});
     grid_->SetRows(grid_rows);
     grid_->MarkSortColumn(sort_column, ascending);
     pager_->SetPages(page, result.page_count);
