@@ -111,7 +111,7 @@ int RunSwitch(const SwitchOptions& o) {
     const std::uint16_t type = SwitchCommand(kind);
     for (RadioLine& r : radios)
         if (r.qualifies) {
-            r.answers_before = engine.AnswerCount(r.ip, r.mac, type);
+            r.answers_before = engine.WatchAnswers(r.ip, r.mac, type);
             r.note = engine.UnreachableReason(r.ip);
         }
     const auto sent_at = std::chrono::steady_clock::now();
