@@ -112,4 +112,8 @@ fk_cli send --ip 198.19.5.20 --mac "$foreign" --type 9 --discover-first 3 \
 rc=$?
 [ "$rc" -eq 1 ] || fk_fail "send to the foreign radio exited $rc, expected 1"
 grep -qF "send: $fix" "$FK_WORK/send.err" || fk_fail "send does not say why"
+fk_cli reboot --mac "$foreign" --seconds 3 >"$FK_WORK/reboot.out" 2>"$FK_WORK/reboot.err" &&
+    fk_fail "reboot of the foreign radio succeeded"
+grep -qF "reboot: $foreign answered from 198.19.5.20, which this PC cannot reach: $fix" \
+    "$FK_WORK/reboot.err" || fk_fail "reboot does not say why: $(cat "$FK_WORK/reboot.err")"
 fk_pass
