@@ -1,5 +1,6 @@
 // The page shown at start: every device found, the discovery search, renaming in
-// place, the device's web interface, and the batch address and switch operations.
+// place, the device's web interface, the batch address and switch operations, and the
+// site report.
 #pragma once
 
 #include <QTimer>
@@ -43,6 +44,7 @@ class CStatusDlg : public CDeviceListPage {
     CImageButton* SetIpButton() const { return set_ip_button_; }
     CImageButton* SetBridgeButton() const { return set_bridge_button_; }
     CImageButton* SlotraButton() const { return slotra_button_; }
+    CImageButton* SiteReportButton() const { return site_report_button_; }
     QLabel* BusyAnimation() const { return busy_; }
     const QTimer& SearchTimer() const { return search_.Timer(); }
     const QTimer& RefreshTimer() const { return refresh_timer_; }
@@ -53,6 +55,7 @@ class CStatusDlg : public CDeviceListPage {
     void OnSetIpClicked();
     void OnSwitchClicked(SwitchKind kind);
     void OnRefreshTimer();
+    void OnSiteReportClicked();
     // Waits for the running senders to finish by themselves (tests and shutdown).
     void JoinSenders();
     bool SendersBusy() const;
@@ -71,6 +74,7 @@ class CStatusDlg : public CDeviceListPage {
     CImageButton* set_ip_button_ = nullptr;
     CImageButton* set_bridge_button_ = nullptr;
     CImageButton* slotra_button_ = nullptr;
+    CImageButton* site_report_button_ = nullptr;
     QLabel* busy_ = nullptr;
     QMovie* busy_movie_ = nullptr;
     QTimer refresh_timer_;

@@ -47,7 +47,8 @@ CDeviceGrid::CDeviceGrid(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setStretchLastSection(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows at once, for copying them out.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setWordWrap(false);
     setItemDelegate(new CGridEditDelegate(this));
 
