@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -196,6 +197,16 @@ void CDeviceGrid::UpdateTickHeader() {
 
 void CDeviceGrid::CommitEdit(int row, const QString& text) {
     emit editFinished(row, edit_old_text_, text);
+}
+
+void CDeviceGrid::keyPressEvent(QKeyEvent* event) {
+    // The item view's own copy takes the current cell alone.
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 }  // namespace fk

@@ -111,6 +111,7 @@ void CDeviceListPage::AddListActions() {
     connect(export_button_, &CImageButton::clicked, this, &CDeviceListPage::OnExportClicked);
     connect(export_action_, &QAction::triggered, this, &CDeviceListPage::OnExportClicked);
     connect(copy_action_, &QAction::triggered, this, &CDeviceListPage::OnCopyTriggered);
+    connect(grid_, &CDeviceGrid::copyRequested, this, &CDeviceListPage::OnCopyTriggered);
 }
 
 void CDeviceListPage::RefreshPage() {
