@@ -36,12 +36,12 @@ TextRow ExportHeader(int page_code) {
     return header;
 }
 
-TextRow ExportCells(int page_code, const ListRow& row) {
-    TextRow cells;
+TextRow ExportCells(int page_code, const std::vector<std::string>& cells) {
+    TextRow out;
     const auto& columns = PageColumns(page_code);
-    for (std::size_t i = 0; i < columns.size() && i < row.cells.size(); ++i)
-        if (CarriesText(columns[i])) cells.push_back(row.cells[i]);
-    return cells;
+    for (std::size_t i = 0; i < columns.size() && i < cells.size(); ++i)
+        if (CarriesText(columns[i])) out.push_back(cells[i]);
+    return out;
 }
 
 std::vector<TextRow> ExportRows(IStoreView& store, IDeviceLink* pending, const CListState& state) {
@@ -50,7 +50,7 @@ std::vector<TextRow> ExportRows(IStoreView& store, IDeviceLink* pending, const C
                   state.SortColumn(), state.SearchText(), kEveryRow);
     std::vector<TextRow> rows;
     rows.reserve(all.rows.size());
-    for (const ListRow& row : all.rows) rows.push_back(ExportCells(state.PageCode(), row));
+    for (const ListRow& row : all.rows) rows.push_back(ExportCells(state.PageCode(), row.cells));
     return rows;
 }
 

@@ -18,8 +18,8 @@ class IDeviceLink;
 std::vector<ListColumn> ExportColumns(int page_code);
 // Their captions in the running language, as the grid's header shows them.
 TextRow ExportHeader(int page_code);
-// One grid row reduced to the exported columns.
-TextRow ExportCells(int page_code, const ListRow& row);
+// One row's cells, one per page column, reduced to the exported columns.
+TextRow ExportCells(int page_code, const std::vector<std::string>& cells);
 
 // Every row that matches the page's search text, in its sort column and direction,
 // numbered from 1; the status page's announced devices follow the stored ones as on

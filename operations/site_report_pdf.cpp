@@ -37,7 +37,7 @@ void AddParagraph(QTextCursor& cursor, const std::string& text, qreal point_size
 QTextTableFormat RuledTable() {
     QTextTableFormat format;
     format.setBorderCollapse(true);
-    format.setBorder(0.5);
+    format.setBorder(1);
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     format.setCellPadding(3);
     format.setCellSpacing(0);

@@ -197,10 +197,14 @@ std::vector<int> CDeviceListPage::CopiedRows() const {
 }
 
 void CDeviceListPage::OnCopyTriggered() {
+    // What the grid shows now: a renamed cell or a status the batch pages copied in
+    // since the last refresh is what the user selected.
     std::vector<TextRow> copied;
     for (int row : CopiedRows()) {
-        if (row >= 0 && row < static_cast<int>(rows_.size()))
-            copied.push_back(ExportCells(PageCode(), rows_[static_cast<std::size_t>(row)]));
+        std::vector<std::string> shown;
+        for (int column = 0; column < grid_->columnCount(); ++column)
+            shown.push_back(grid_->CellText(row, column));
+        copied.push_back(ExportCells(PageCode(), shown));
     }
     if (copied.empty()) return;
     QGuiApplication::clipboard()->setText(Q(TabSeparatedRows(copied)));
