@@ -205,14 +205,17 @@ void CStatusDlg::OnSwitchClicked(SwitchKind kind) {
     });
 }
 
+SiteReport CStatusDlg::MakeSiteReport() const {
+    const std::string now =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+    return BuildSiteReport(context_.store, context_.link, now);
+}
+
 void CStatusDlg::OnSiteReportClicked() {
     const std::string path = ChooseSavePath(
         {Translate("Site report..."), "site-report.pdf", Translate("PDF files (*.pdf)"), "pdf"});
     if (path.empty()) return;
-    const std::string now =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-    if (WriteSiteReportPdf(BuildSiteReport(context_.store, context_.link, now), Q(path)) == 0)
-        WarnNotWritten(path);
+    if (WriteSiteReportPdf(MakeSiteReport(), Q(path)) == 0) WarnNotWritten(path);
 }
 
 }  // namespace fk

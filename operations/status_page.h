@@ -12,6 +12,7 @@
 #include "operations/command_sender.h"
 #include "operations/search_session.h"
 #include "operations/sender_slot.h"
+#include "operations/site_report.h"
 #include "ui/device_list_page.h"
 #include "ui/flow_driver.h"
 
@@ -56,6 +57,8 @@ class CStatusDlg : public CDeviceListPage {
     void OnSwitchClicked(SwitchKind kind);
     void OnRefreshTimer();
     void OnSiteReportClicked();
+    // The report of every radio the page knows, dated now.
+    SiteReport MakeSiteReport() const;
     // Waits for the running senders to finish by themselves (tests and shutdown).
     void JoinSenders();
     bool SendersBusy() const;
