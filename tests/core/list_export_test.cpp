@@ -88,23 +88,6 @@ TEST_F(ListExport, EveryMatchingRowInThePagesOrderNotOnlyTheShownPage) {
     }
 }
 
-TEST_F(ListExport, HeaderLeavesOutTheTickAndLinkColumns) {
-    const struct {
-        int page_code;
-        TextRow header;
-    } cases[] = {
-        {PAGE_STATUS,
-         {"Serial", "Location", "Type", "IP", "MAC", "OperationMode", "SSID", "Channel", "Version",
-          "Transparent bridge", "Slotra", "Time"}},
-        {PAGE_BRIDGE,
-         {"Serial", "Location", "Type", "IP", "MAC", "OperationMode", "SSID", "Channel",
-          "SecureMode", "Status"}},
-        {PAGE_UPGRADE,
-         {"Serial", "Location", "Type", "IP", "MAC", "OperationMode", "SSID", "Version", "Status"}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ExportHeader(c.page_code), c.header) << c.page_code;
-}
-
 TEST_F(ListExport, AnnouncedDevicesFollowOnTheStatusPageOnly) {
     link.SetPending({Announced(1), Announced(2)});
     const struct {
