@@ -7,9 +7,6 @@
 namespace fk {
 namespace {
 
-// One query covers every row: the store pages its result, and no site holds this many.
-constexpr int kEveryRow = 1 << 30;
-
 bool CarriesText(ListColumn column) {
     return column != ListColumn::Tick && column != ListColumn::Operate;
 }
@@ -47,7 +44,7 @@ TextRow ExportCells(int page_code, const std::vector<std::string>& cells) {
 std::vector<TextRow> ExportRows(IStoreView& store, IDeviceLink* pending, const CListState& state) {
     const ListResult all =
         QueryList(store, pending, state.PageCode(), 1, state.AscendingForRefresh(),
-                  state.SortColumn(), state.SearchText(), kEveryRow);
+                  state.SortColumn(), state.SearchText(), kEveryRowPageSize);
     std::vector<TextRow> rows;
     rows.reserve(all.rows.size());
     for (const ListRow& row : all.rows) rows.push_back(ExportCells(state.PageCode(), row.cells));

@@ -7,8 +7,6 @@
 namespace fk {
 namespace {
 
-constexpr int kEveryRow = 1 << 30;
-
 TextRow AdapterHeader() {
     return {Translate("ID"), Translate("Description"), Translate("MAC"), Translate("IP")};
 }
@@ -24,8 +22,9 @@ std::vector<TextRow> AdapterCells(IDeviceLink& link) {
 
 std::vector<TextRow> RadioCells(IStoreView& store, IDeviceLink& link) {
     const bool ascending = true;
-    const ListResult all = QueryList(store, &link, PAGE_STATUS, 1, ascending,
-                                     ColumnIndex(PAGE_STATUS, ListColumn::Ip), "", kEveryRow);
+    const ListResult all =
+        QueryList(store, &link, PAGE_STATUS, 1, ascending, ColumnIndex(PAGE_STATUS, ListColumn::Ip),
+                  "", kEveryRowPageSize);
     std::vector<TextRow> rows;
     for (const ListRow& row : all.rows) {
         TextRow cells;
