@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -47,7 +48,8 @@ CDeviceGrid::CDeviceGrid(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setStretchLastSection(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows at once, for copying them out.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setWordWrap(false);
     setItemDelegate(new CGridEditDelegate(this));
 
@@ -205,6 +207,16 @@ void CDeviceGrid::UpdateTickHeader() {
 
 void CDeviceGrid::CommitEdit(int row, const QString& text) {
     emit editFinished(row, edit_old_text_, text);
+}
+
+void CDeviceGrid::keyPressEvent(QKeyEvent* event) {
+    // The item view's own copy takes the current cell alone.
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 }  // namespace fk

@@ -58,6 +58,11 @@ class CDeviceGrid : public QTableWidget {
     // The editor of the editable column closed with `text`; the grid leaves the cell
     // as it was, so the owner decides what it shows.
     void editFinished(int row, const QString& old_text, const QString& text);
+    // The copy keys pressed in the grid; the owner decides what a row copies.
+    void copyRequested();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     friend class CGridEditDelegate;
