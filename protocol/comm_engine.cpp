@@ -148,30 +148,48 @@ void CCommEngine::Stop() {
 
 void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQueue which,
                               int accepted_type) {
-    const int at = static_cast<int>(which);
+    // Keep-alives only need an answer within seconds: after one, the thread naps for
+    // the gather time and then takes what came meanwhile without blocking, so many
+    // radios cost a wake-up per gather instead of a context switch per datagram.
+    const std::chrono::milliseconds nap =
+        which == EngineQueue::keepalive ? options_.keepalive_gather : std::chrono::milliseconds(0);
     std::array<std::uint8_t, kMaxDatagram> buffer{};
+    bool draining = false;
     while (!stop.stop_requested()) {
-        const UdpReceive got = socket.Receive(buffer);
+        const UdpReceive got = socket.Receive(buffer, !draining);
         if (stop.stop_requested()) return;
         if (got.size < 0) {
+            if (draining) {
+                draining = false;
+                continue;
+            }
             if (!SleepFor(stop, kReceiveRetry)) return;
             continue;
         }
-        received_[at].fetch_add(1, std::memory_order_relaxed);
-        // A datagram larger than the buffer was cut off: it fails the size check.
-        const bool fits = got.size <= static_cast<long>(kMaxDatagram);
-        const auto datagram = std::span<const std::uint8_t>(
-            buffer.data(), fits ? static_cast<std::size_t>(got.size) : 0);
-        if (!fits || !IsAcceptableDatagram(datagram) ||
-            (accepted_type >= 0 && TypeOf(datagram) != accepted_type)) {
-            rejected_[at].fetch_add(1, std::memory_order_relaxed);
-            continue;
+        TakeDatagram(got, buffer, which, accepted_type);
+        if (nap.count() > 0 && !draining) {
+            if (!SleepFor(stop, nap)) return;
+            draining = true;
         }
-        if (queues_[at].Push(datagram, got.source_ip, got.source_port)) {
-            queued_[at].fetch_add(1, std::memory_order_relaxed);
-        }
-        if (which == EngineQueue::announce) NoteHeardOn(got.source_ip, got.interface_index);
     }
+}
+
+void CCommEngine::TakeDatagram(const UdpReceive& got, std::span<const std::uint8_t> buffer,
+                               EngineQueue which, int accepted_type) {
+    const int at = static_cast<int>(which);
+    received_[at].fetch_add(1, std::memory_order_relaxed);
+    // A datagram larger than the buffer was cut off: it fails the size check.
+    const bool fits = got.size <= static_cast<long>(kMaxDatagram);
+    const auto datagram = buffer.first(fits ? static_cast<std::size_t>(got.size) : 0);
+    if (!fits || !IsAcceptableDatagram(datagram) ||
+        (accepted_type >= 0 && TypeOf(datagram) != accepted_type)) {
+        rejected_[at].fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    if (queues_[at].Push(datagram, got.source_ip, got.source_port)) {
+        queued_[at].fetch_add(1, std::memory_order_relaxed);
+    }
+    if (which == EngineQueue::announce) NoteHeardOn(got.source_ip, got.interface_index);
 }
 
 void CCommEngine::WorkLoop(std::stop_token stop, EngineQueue which) {

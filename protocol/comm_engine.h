@@ -128,6 +128,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     void StopThreads();
     void ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQueue which,
                      int accepted_type);
+    void TakeDatagram(const UdpReceive& got, std::span<const std::uint8_t> buffer,
+                      EngineQueue which, int accepted_type);
     void WorkLoop(std::stop_token stop, EngineQueue which);
     void KeepaliveWorkLoop(std::stop_token stop);
     PortStats PortStatsOf(EngineQueue which) const;

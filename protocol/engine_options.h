@@ -37,7 +37,8 @@ struct EngineOptions {
     std::size_t reply_queue_depth = CReceiveQueue::kDefaultDepth;
     // How long the keep-alive worker lets keep-alives gather once one has come: they
     // are then answered together and their uptimes written in one transaction, which
-    // costs a fraction of one each. A radio's answer comes this much later at most.
+    // costs a fraction of one each; the receiving thread naps as long before it takes
+    // the rest. A radio's answer comes at most about twice this later.
     std::chrono::milliseconds keepalive_gather{50};
     // Announced devices that have not reported yet, and new MACs per source address
     // within one search.

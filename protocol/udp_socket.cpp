@@ -76,7 +76,7 @@ void CUdpSocket::ShutdownReceive() {
     if (fd >= 0) ::shutdown(fd, SHUT_RD);
 }
 
-UdpReceive CUdpSocket::Receive(std::span<std::uint8_t> buffer) {
+UdpReceive CUdpSocket::Receive(std::span<std::uint8_t> buffer, bool wait) {
     UdpReceive result;
     const int fd = fd_.load();
     if (fd < 0) return result;
@@ -90,7 +90,7 @@ UdpReceive CUdpSocket::Receive(std::span<std::uint8_t> buffer) {
     message.msg_iovlen = 1;
     message.msg_control = control;
     message.msg_controllen = sizeof(control);
-    const ssize_t n = recvmsg(fd, &message, MSG_TRUNC);
+    const ssize_t n = recvmsg(fd, &message, MSG_TRUNC | (wait ? 0 : MSG_DONTWAIT));
     if (n < 0) return result;
     result.size = static_cast<long>(n);
     result.source_ip = ntohl(source.sin_addr.s_addr);

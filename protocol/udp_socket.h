@@ -44,7 +44,8 @@ class CUdpSocket {
     void ShutdownReceive();
 
     // Blocks for one datagram; bytes beyond `buffer` are cut off but counted in size.
-    UdpReceive Receive(std::span<std::uint8_t> buffer);
+    // `wait` false: returns a failure at once when nothing is queued.
+    UdpReceive Receive(std::span<std::uint8_t> buffer, bool wait = true);
 
     bool SendTo(const std::string& ip, std::uint16_t port, std::span<const std::uint8_t> bytes);
 
