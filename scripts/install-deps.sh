@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-dejavu-core
   clang-format python3
   libcli11-dev nlohmann-json3-dev
+  debhelper lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -1,7 +1,8 @@
 // FileServer: serves the images in the folder FileServer.ini names, read-only, over
 // TFTP, until SIGTERM or SIGINT.
 //   FileServer [--config PATH] [--ready-fd N]
-// Without --config the ini next to the executable is read. With --ready-fd the line
+// Without --config the ini in its run folder is read (next to the executable in a
+// build tree). With --ready-fd the line
 // "ready" is written to descriptor N once the port is bound, and N is closed.
 #include <signal.h>
 #include <sys/signalfd.h>
@@ -42,7 +43,7 @@ bool ParseArguments(int argc, char** argv, Arguments& out) {
             return false;
         }
     }
-    if (out.config.empty()) out.config = fk::ProgramDirectory() + "FileServer.ini";
+    if (out.config.empty()) out.config = fk::RunDirectory() + "FileServer.ini";
     return true;
 }
 

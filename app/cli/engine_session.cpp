@@ -41,11 +41,10 @@ EngineSession::~EngineSession() {
 
 bool EngineSession::Open(const SessionOptions& options) {
     options_ = options;
-    COperateLanguage::Instance().Init(ProgramDirectory(), kEnglish);
+    COperateLanguage::Instance().Init(DataDirectory(), kEnglish);
     std::string dir = options.store_dir;
     if (dir.empty()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "fieldkit-cli-XXXXXX").string();
+        std::string pattern = RunDirectory() + "fieldkit-cli-XXXXXX";
         if (mkdtemp(pattern.data()) == nullptr) {
             std::fprintf(stderr, "fieldkit-cli: cannot create a scratch directory\n");
             return false;
