@@ -41,21 +41,6 @@ bool OwnedFolder(const std::string& path, uid_t uid) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid;
 }
 
-std::string PrivateRunDirectory(const FolderPlaces& places, std::string* error) {
-    // A runtime folder that is not the user's own (root started with a user's
-    // environment, say) would leave files the user cannot remove; /tmp serves then.
-    if (!places.runtime_dir.empty() && OwnedFolder(places.runtime_dir, places.uid)) {
-        const std::string dir = places.runtime_dir + "fieldkit/";
-        if (MakePrivateFolder(dir, places.uid, error)) return dir;
-    }
-    const std::string named = places.temp_dir + "fieldkit-" + std::to_string(places.uid);
-    if (MakePrivateFolder(named + "/", places.uid, error)) return named + "/";
-    // Someone else holds that name in the shared /tmp: a fresh folder (mkdtemp makes
-    // it 0700) still keeps this run's files private, only not found by the next run.
-    std::string fresh = named + "-XXXXXX";
-    return mkdtemp(fresh.data()) != nullptr ? fresh + "/" : std::string();
-}
-
 }  // namespace
 
 std::string ProgramDirectory() {
@@ -103,16 +88,35 @@ std::string FileServerExecutable(const FolderPlaces& places) {
                                : places.program_dir + "service/FileServer";
 }
 
+std::string UserRunDirectory(const FolderPlaces& places, std::string* error) {
+    // A runtime folder that is not the user's own (root started with a user's
+    // environment, say) would leave files the user cannot remove; /tmp serves then.
+    if (!places.runtime_dir.empty() && OwnedFolder(places.runtime_dir, places.uid)) {
+        const std::string dir = places.runtime_dir + "fieldkit/";
+        if (MakePrivateFolder(dir, places.uid, error)) return dir;
+    }
+    const std::string named = places.temp_dir + "fieldkit-" + std::to_string(places.uid);
+    if (MakePrivateFolder(named + "/", places.uid, error)) return named + "/";
+    // Someone else holds that name in the shared /tmp: a fresh folder (mkdtemp makes
+    // it 0700) still keeps this run's files private, only not found by the next run.
+    std::string fresh = named + "-XXXXXX";
+    return mkdtemp(fresh.data()) != nullptr ? fresh + "/" : std::string();
+}
+
 std::string RunDirectory(const FolderPlaces& places, const std::string& subfolder,
                          std::string* error) {
     // Write access alone does not make a build tree: root may write to /usr/bin.
     const std::string beside = places.program_dir + subfolder;
     if (!IsInstalled(places) && access(beside.c_str(), W_OK) == 0) return beside;
-    return PrivateRunDirectory(places, error);
+    return UserRunDirectory(places, error);
 }
 
 std::string DataDirectory() {
     return DataDirectory(CurrentFolderPlaces());
+}
+
+std::string UserRunDirectory() {
+    return UserRunDirectory(CurrentFolderPlaces());
 }
 
 std::string RunDirectory(const std::string& subfolder) {

@@ -39,15 +39,17 @@ std::string DataDirectory(const FolderPlaces& places);
 // The user's own Setting.ini when there is one, else the shipped one.
 std::string SettingsPath(const FolderPlaces& places);
 std::string FileServerExecutable(const FolderPlaces& places);
+// The user's private run folder, made on demand (or, when another user holds its
+// name, a fresh one). Empty, with the reason, when no folder can be made at all.
+std::string UserRunDirectory(const FolderPlaces& places, std::string* error = nullptr);
 // `subfolder` ("" or "service/") of the program folder when that is a build tree's
-// folder this user may write; otherwise the user's private run folder, made on
-// demand (or, when another user holds that name, a fresh one). Empty, with the
-// reason, when no folder can be made at all.
+// folder this user may write; otherwise the user's private run folder.
 std::string RunDirectory(const FolderPlaces& places, const std::string& subfolder,
                          std::string* error = nullptr);
 
 // The answers for this process.
 std::string DataDirectory();
+std::string UserRunDirectory();
 std::string RunDirectory(const std::string& subfolder = "");
 
 }  // namespace fk
