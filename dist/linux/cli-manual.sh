@@ -14,9 +14,9 @@ roff_block() {
     echo ".fi"
 }
 
-# The subcommand names: the indented first words of the SUBCOMMANDS section.
+# The subcommand names: the indented first words of the Subcommands section.
 subcommands() {
-    "$cli" --help | awk '/^SUBCOMMANDS:/ {on = 1; next} on && /^[^ ]/ {on = 0} on && NF {print $1}'
+    "$cli" --help | awk 'tolower($0) ~ /^subcommands:/ {on = 1; next} on && /^[^ ]/ {on = 0} on && NF {print $1}'
 }
 
 sections=$(mktemp)
