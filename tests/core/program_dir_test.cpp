@@ -84,7 +84,9 @@ TEST_F(FolderPlacesTest, EachLayoutFindsItsDataAndRunFolder) {
         std::string error;
         EXPECT_EQ(RunDirectory(places, "", &error), Path(c.run)) << error;
         EXPECT_EQ(RunDirectory(places, "service/", &error), Path(c.service_run)) << error;
-        if (c.run != c.program_dir) EXPECT_EQ(ModeOf(Path(c.run)), 0700u);
+        if (c.run != c.program_dir) {
+            EXPECT_EQ(ModeOf(Path(c.run)), 0700u);
+        }
     }
 }
 
@@ -167,7 +169,9 @@ TEST(PrivateFolder, IsMadeOrTightenedAndOtherwiseRefused) {
         std::string error;
         EXPECT_EQ(MakePrivateFolder(dir + c.name, geteuid(), &error), c.usable);
         EXPECT_EQ(error.empty(), c.usable) << error;
-        if (c.usable) EXPECT_EQ(ModeOf(dir + c.name), 0700u);
+        if (c.usable) {
+            EXPECT_EQ(ModeOf(dir + c.name), 0700u);
+        }
     }
     EXPECT_EQ(ModeOf(dir + "target"), target_mode) << "a link's target was changed";
     std::string error;
