@@ -34,24 +34,41 @@ std::string Canonical(const std::string& path) {
     return realpath(path.c_str(), buf) != nullptr ? std::string(buf) : path;
 }
 
-// The first line the server writes, or empty when it closed the pipe (it ended) or
-// said nothing before the deadline (`timed_out`).
-std::string ReadReadyLine(int fd, std::chrono::milliseconds within, bool* timed_out) {
+// How often a wait that can be stopped looks at its stop token: a window closed while
+// the server starts should not stay on screen noticeably longer.
+constexpr std::chrono::milliseconds kStopCheck{50};
+
+constexpr const char* kStoppedMessage = "The file server was ended before it served.";
+
+enum class ReadyWait { kAnswered, kEnded, kTimedOut, kStopped };
+
+// The first line the server writes, or empty when it closed the pipe (it ended), said
+// nothing before the deadline, or `stop` was requested; `how` tells which.
+std::string ReadReadyLine(int fd, std::chrono::milliseconds within, std::stop_token stop,
+                          ReadyWait* how) {
     const auto deadline = Clock::now() + within;
     std::string line;
-    *timed_out = false;
+    *how = ReadyWait::kEnded;
     while (line.find('\n') == std::string::npos) {
+        if (stop.stop_requested()) {
+            *how = ReadyWait::kStopped;
+            return {};
+        }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        auto slice = std::max<long long>(0, left.count());
+        if (stop.stop_possible()) slice = std::min<long long>(slice, kStopCheck.count());
         pollfd p{fd, POLLIN, 0};
-        const int n = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
+        const int n = poll(&p, 1, static_cast<int>(slice));
         if (n < 0 && errno == EINTR) continue;
-        if (n == 0) *timed_out = true;
+        if (n == 0 && Clock::now() < deadline) continue;
+        if (n == 0) *how = ReadyWait::kTimedOut;
         if (n <= 0) return {};
         char buf[64];
         const ssize_t got = read(fd, buf, sizeof(buf));
         if (got <= 0) return {};
         line.append(buf, static_cast<std::size_t>(got));
     }
+    *how = ReadyWait::kAnswered;
     return line.substr(0, line.find('\n') + 1);
 }
 
@@ -90,7 +107,7 @@ ForeignEnd CFileServerControl::EndLeftover() {
     return result;
 }
 
-FileServerStart CFileServerControl::Start(const std::string& image_path) {
+FileServerStart CFileServerControl::Start(const std::string& image_path, std::stop_token stop) {
     Stop();
     if (paths_.config_dir.empty()) {
         return Failed(FileServerStatus::kConfigNotWritten,
@@ -108,10 +125,11 @@ FileServerStart CFileServerControl::Start(const std::string& image_path) {
     const bool written = WriteProfileString(IniPath(), "SERVER", "Directory", staging_.Path()) &&
                          WriteProfileString(IniPath(), "SERVER", "Port", std::to_string(port_));
     if (!written) return Failed(FileServerStatus::kConfigNotWritten, "Cannot write " + IniPath());
-    return Launch();
+    if (stop.stop_requested()) return Failed(FileServerStatus::kStopped, kStoppedMessage);
+    return Launch(stop);
 }
 
-FileServerStart CFileServerControl::Launch() {
+FileServerStart CFileServerControl::Launch(std::stop_token stop) {
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0) {
         return Failed(FileServerStatus::kNotStarted, std::string("pipe: ") + std::strerror(errno));
@@ -138,17 +156,20 @@ FileServerStart CFileServerControl::Launch() {
         close(ready[0]);
         return Failed(FileServerStatus::kConfigNotWritten, "Cannot write the PID file: " + error);
     }
-    FileServerStart result = WaitUntilServing(ready[0]);
+    FileServerStart result = WaitUntilServing(ready[0], stop);
     close(ready[0]);
     return result;
 }
 
-FileServerStart CFileServerControl::WaitUntilServing(int ready_fd) {
-    bool timed_out = false;
-    if (ReadReadyLine(ready_fd, ready_timeout_, &timed_out) == tftp::kReadyLine) {
+FileServerStart CFileServerControl::WaitUntilServing(int ready_fd, std::stop_token stop) {
+    ReadyWait how = ReadyWait::kEnded;
+    if (ReadReadyLine(ready_fd, ready_timeout_, stop, &how) == tftp::kReadyLine) {
         return {FileServerStatus::kServing, {}};
     }
-    if (timed_out) {
+    if (how == ReadyWait::kStopped) {
+        return Failed(FileServerStatus::kStopped, kStoppedMessage);
+    }
+    if (how == ReadyWait::kTimedOut) {
         return Failed(FileServerStatus::kNoAnswer,
                       "The file server did not start serving in time.");
     }

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 
 #include "app/own_process.h"
@@ -40,6 +41,7 @@ enum class FileServerStatus {
     kPortDenied,  // the bind capability is missing
     kEndedEarly,  // it ended before it was serving, for another reason
     kNoAnswer,    // still not serving after the wait; it was ended
+    kStopped,     // the caller gave up waiting; it was ended
 };
 
 struct FileServerStart {
@@ -62,7 +64,9 @@ class CFileServerControl {
 
     // Ends a server a crashed run left behind, and its staging folders.
     ForeignEnd EndLeftover();
-    FileServerStart Start(const std::string& image_path);
+    // `stop` ends the wait for the server early (the caller went away); the server
+    // is then ended as after a failed start.
+    FileServerStart Start(const std::string& image_path, std::stop_token stop = {});
     bool Running() { return child_.Running(); }
     pid_t Pid() const { return child_.Pid(); }
     const std::string& StagingFolder() const { return staging_.Path(); }
@@ -73,8 +77,8 @@ class CFileServerControl {
     std::string PidPath() const;
 
   private:
-    FileServerStart Launch();
-    FileServerStart WaitUntilServing(int ready_fd);
+    FileServerStart Launch(std::stop_token stop);
+    FileServerStart WaitUntilServing(int ready_fd, std::stop_token stop);
     FileServerStart Failed(FileServerStatus status, std::string message);
 
     FileServerPaths paths_;

@@ -192,8 +192,13 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
                         std::string_view value) {
     std::string text;
     ReadWholeFile(path, text);
+    // The mark is set aside as the reader sets it aside: left on the first line it
+    // would hide the first section, and the key would go to a copy the reader never
+    // gets to.
+    const std::string_view body = StripBom(text);
+    const bool has_bom = body.size() != text.size();
     std::vector<std::string> lines;
-    for (const std::string_view line : SplitLines(text)) lines.emplace_back(line);
+    for (const std::string_view line : SplitLines(body)) lines.emplace_back(line);
     SetKeyInLines(lines, section, key, value);
 
     // Written beside the file and renamed over it, so a reader never sees half a file.
@@ -201,6 +206,7 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
+        if (has_bom) out << "\xEF\xBB\xBF";
         for (const auto& line : lines) out << line << "\n";
         if (!out.flush()) return false;
     }

@@ -1,28 +1,37 @@
 #!/usr/bin/env bash
-# Discovery and keep-alive load of 1,000 simulated radios on one /22, in private
-# network namespaces (nothing reaches the machine's own network). Not run by CI.
+# Discovery and keep-alive load of many simulated radios on one network inside
+# 198.18.0.0/15 (a /22 for 1,000, a /18 for 10,000), in private network namespaces
+# (nothing reaches the machine's own network). Not run by CI.
 #
-#   bench/discovery_bench.sh [BIN_DIR]     (default build/bin; needs root)
+#   bench/discovery_bench.sh [BIN_DIR] [RADIOS]   (default build/bin and 1000; needs root)
 #
 # Measures:
-#   1. time from the first search broadcast until all 1,000 radios are in the store
-#      (the controller's data.mdb polled every 20 ms), reports lost, datagrams the
-#      controller sent (as counted by the radios), controller CPU time;
-#   2. 1,000 radios sending keep-alives every 5 s for 60 s: controller CPU per
-#      keep-alive (CPU of a 60 s run minus that of the same run without the wait).
+#   1. time from the first search broadcast until all radios are in the store (the
+#      controller's data.mdb polled every 5 ms), reports lost, datagrams the
+#      controller sent (as counted by the radios), controller CPU time and memory;
+#   2. every radio sending keep-alives every 5 s while a session is held for 60 s:
+#      controller CPU per keep-alive (CPU of the held run minus that of the same run
+#      without the hold).
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:-$repo/build/bin}
-RADIOS=${FK_BENCH_RADIOS:-1000}
+RADIOS=${2:-${FK_BENCH_RADIOS:-1000}}
+[ "$RADIOS" -ge 1 ] && [ "$RADIOS" -le 16000 ] 2>/dev/null || {
+    echo "usage: $0 [BIN_DIR] [RADIOS 1..16000]" >&2
+    exit 2
+}
+# The smallest network that holds the radios from .10 up, the controller at .1.
+PREFIX=$(python3 -c 'import sys; n = int(sys.argv[1]) + 16; print(min(24, 32 - (n - 1).bit_length()))' "$RADIOS")
 KEEP_S=${FK_BENCH_KEEPALIVE_SECONDS:-60}
 FK_SIM_DURATION=900
 source "$repo/tests/e2e/lib.sh" "$bin"
 fk_require fieldkit-devsim fieldkit-cli
-fk_topology 1 22
-fk_start_sim --group "count=$RADIOS,base=198.18.0.10,prefix=22,iface=$FK_LAN_IF1" \
+fk_topology 1 "$PREFIX"
+fk_start_sim --group "count=$RADIOS,base=198.18.0.10,prefix=$PREFIX,iface=$FK_LAN_IF1" \
     --keepalive-ms 5000 --quiet
-fk_log "$RADIOS radios on 198.18.0.0/22"
+fk_log "$RADIOS radios on 198.18.0.0/$PREFIX"
 
-# Runs the CLI under /usr/bin/time -v; prints "user sys" CPU seconds.
+# Runs the CLI under /usr/bin/time -v; prints "user sys" CPU seconds and the peak
+# resident memory in kB.
 cpu_of() {
     local tag=$1
     shift
@@ -34,7 +43,8 @@ import re, sys
 t = open(sys.argv[1]).read()
 user = float(re.search(r"User time \(seconds\): ([\d.]+)", t).group(1))
 sys_ = float(re.search(r"System time \(seconds\): ([\d.]+)", t).group(1))
-print(user, sys_)
+rss = int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", t).group(1))
+print(user, sys_, rss)
 PY
 }
 
@@ -88,10 +98,10 @@ cli_pid=$!
 wait "$poller_pid" || fk_fail "the store poller failed"
 wait "$cli_pid" || fk_fail "discover failed"
 fk_state "$FK_WORK/after-discover.json"
-read -r d_user d_sys <"$FK_WORK/discover.cpu"
+read -r d_user d_sys d_rss <"$FK_WORK/discover.cpu"
 
 python3 - "$FK_WORK/after-discover.json" "$FK_WORK/discover.out" "$FK_WORK/timing.txt" \
-    "$d_user" "$d_sys" "$RADIOS" <<'PY' | tee "$FK_WORK/summary1.txt" >&2
+    "$d_user" "$d_sys" "$RADIOS" "$d_rss" <<'PY' | tee "$FK_WORK/summary1.txt" >&2
 import csv, json, sys
 state = json.load(open(sys.argv[1]))
 listed = list(csv.DictReader(open(sys.argv[2], encoding="utf-8")))
@@ -127,17 +137,20 @@ print("datagrams the controller sent: %d search broadcasts + %d to radios" %
       (searches, sum(by_type.values())))
 for t in sorted(by_type):
     print("  type %2d %-22s %d" % (t, names.get(t, ""), by_type[t]))
-print("controller CPU: user %s s, system %s s" % (sys.argv[4], sys.argv[5]))
+print("controller CPU: user %s s, system %s s, %.2f s in all; peak memory %d MB" %
+      (sys.argv[4], sys.argv[5], float(sys.argv[4]) + float(sys.argv[5]), int(sys.argv[7]) // 1024))
 PY
 
 # ---- 2. keep-alives --------------------------------------------------------------
+# send returns at the first answer; --hold keeps its session (and the keep-alives
+# it answers) for the measured time.
 target_ip=198.18.0.10
 target_mac=02:46:4b:00:00:01
 send_args=(send --discover-first 5 --ip "$target_ip" --mac "$target_mac" --type 5
-    --payload 00000000 --no-retransmit)
-read -r b_user b_sys < <(cpu_of base "${send_args[@]}" --wait 0)
+    --payload 00000000 --no-retransmit --wait 5)
+read -r b_user b_sys _ < <(cpu_of base "${send_args[@]}" --hold 0)
 fk_sim_request counters >"$FK_WORK/k0.txt"
-read -r k_user k_sys < <(cpu_of keep "${send_args[@]}" --wait "$KEEP_S")
+read -r k_user k_sys _ < <(cpu_of keep "${send_args[@]}" --hold "$KEEP_S")
 fk_sim_request counters >"$FK_WORK/k1.txt"
 python3 - "$FK_WORK/k0.txt" "$FK_WORK/k1.txt" "$b_user" "$b_sys" "$k_user" "$k_sys" "$KEEP_S" \
     <<'PY' | tee "$FK_WORK/summary2.txt" >&2

@@ -19,7 +19,7 @@ bool IsTestOnlyChannel(int channel) {
 }  // namespace
 
 std::vector<int> CountryChannels(int row, int ap_type, int rf_type, int bandwidth) {
-    if (row < 0 || row >= kCountryRowCount) return {};
+    if (row < 0 || row >= kCountryRowCount) return {0};
     const bool test_row = GetCountryName(row) == "Test";
     const bool skip_test_only = test_row && ModelByCode(ap_type).test_row_skips_channels;
     std::vector<int> out;

@@ -169,13 +169,6 @@ std::string GetChannelList(int row, int bandwidth, int rf_type) {
     }
 }
 
-std::vector<std::string> CountryList() {
-    std::vector<std::string> names;
-    names.reserve(kCountries.size());
-    for (const auto& r : kCountries) names.push_back(Translate(r.name));
-    return names;
-}
-
 std::vector<int> ParseChannelList(std::string_view list) {
     std::vector<int> channels;
     std::size_t pos = 0;

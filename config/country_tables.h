@@ -34,8 +34,6 @@ std::string GetCountryName(int row);
 // `rf_type` 0 is the 2.4 GHz band, anything else 5 GHz. In 5 GHz the bandwidth
 // codes 0, 2, 4 and 5 use the 20 MHz list, 1 the 40 MHz list, the rest 80 MHz.
 std::string GetChannelList(int row, int bandwidth, int rf_type);
-// Every row's name, translated, in table order: the position is the row number.
-std::vector<std::string> CountryList();
 
 // The channel numbers of a list text: the leading number of each item, so "36l"
 // reads as 36. Auto is the 0 at the front.

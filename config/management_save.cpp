@@ -34,6 +34,60 @@ FlowCommand Command(const config_save_stu& save, std::uint16_t type,
     return c;
 }
 
+struct PaneContext {
+    const ap_info_stu& record;
+    const ManagementInput& input;
+    const std::vector<std::string>& stored_ips;
+};
+
+// A pane's blocks go into the save only when the pane accepts.
+template <typename Result, typename Block>
+std::optional<PaneRejection> Accept(const Result& result, Block& block, bool& changed) {
+    if (!result.rejection) {
+        block = result.block;
+        changed = result.changed;
+    }
+    return result.rejection;
+}
+
+std::optional<PaneRejection> CollectWirelessPane(const PaneContext& c, config_save_stu& save) {
+    return Accept(CollectWireless(c.record, c.input.wireless), save.wireless_block,
+                  save.wireless_changed);
+}
+
+std::optional<PaneRejection> CollectIpPane(const PaneContext& c, config_save_stu& save) {
+    const IpPaneResult r = CollectIpSettings(c.record, c.input.ip, c.stored_ips);
+    if (!r.rejection) {
+        save.ip_block = r.ip_block;
+        save.ip_changed = r.ip_changed;
+        save.name_block = r.name_block;
+        save.name_changed = r.name_changed;
+    }
+    return r.rejection;
+}
+
+std::optional<PaneRejection> CollectVlanPane(const PaneContext& c, config_save_stu& save) {
+    return Accept(CollectVlan(c.record, c.input.vlan), save.vlan_block, save.vlan_changed);
+}
+
+std::optional<PaneRejection> CollectRebootPane(const PaneContext& c, config_save_stu& save) {
+    return Accept(CollectTimedReboot(RebootBytes(c.record), c.input.reboot), save.reboot_block,
+                  save.reboot_changed);
+}
+
+struct Pane {
+    ManagementTab tab;
+    std::optional<PaneRejection> (*collect)(const PaneContext&, config_save_stu&);
+};
+
+// The order the window asks its tabs in: the first refusal is the one the user sees.
+constexpr Pane kPanes[] = {
+    {ManagementTab::Wireless, CollectWirelessPane},
+    {ManagementTab::Ip, CollectIpPane},
+    {ManagementTab::Vlan, CollectVlanPane},
+    {ManagementTab::TimedReboot, CollectRebootPane},
+};
+
 }  // namespace
 
 ManagementInput ManagementShown(const ap_info_stu& record) {
@@ -50,43 +104,14 @@ SavePlan PlanSave(const ap_info_stu& record, const std::string& ip, const std::s
     save.mac = mac;
     save.ap_type = ap_type;
 
-    const WirelessPaneResult wireless = CollectWireless(record, input.wireless);
-    if (wireless.rejection) {
-        plan.rejection = wireless.rejection;
-        plan.rejected_by = ManagementTab::Wireless;
-        return plan;
+    const PaneContext context{record, input, stored_ips};
+    for (const Pane& pane : kPanes) {
+        plan.rejection = pane.collect(context, save);
+        if (plan.rejection) {
+            plan.rejected_by = pane.tab;
+            return plan;
+        }
     }
-    save.wireless_block = wireless.block;
-    save.wireless_changed = wireless.changed;
-
-    const IpPaneResult addresses = CollectIpSettings(record, input.ip, stored_ips);
-    if (addresses.rejection) {
-        plan.rejection = addresses.rejection;
-        plan.rejected_by = ManagementTab::Ip;
-        return plan;
-    }
-    save.ip_block = addresses.ip_block;
-    save.ip_changed = addresses.ip_changed;
-    save.name_block = addresses.name_block;
-    save.name_changed = addresses.name_changed;
-
-    const VlanPaneResult vlan = CollectVlan(record, input.vlan);
-    if (vlan.rejection) {
-        plan.rejection = vlan.rejection;
-        plan.rejected_by = ManagementTab::Vlan;
-        return plan;
-    }
-    save.vlan_block = vlan.block;
-    save.vlan_changed = vlan.changed;
-
-    const RebootPaneResult reboot = CollectTimedReboot(RebootBytes(record), input.reboot);
-    if (reboot.rejection) {
-        plan.rejection = reboot.rejection;
-        plan.rejected_by = ManagementTab::TimedReboot;
-        return plan;
-    }
-    save.reboot_block = reboot.block;
-    save.reboot_changed = reboot.changed;
 
     // The device applies both after the restart the VLAN change causes, so the address
     // must wait for it rather than restart the device a second time.

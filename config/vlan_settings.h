@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/language.h"
 #include "config/pane_rejection.h"
 #include "store/device_record.h"
 
@@ -31,7 +32,7 @@ struct VlanLayout {
     bool lan2 = false;
     bool lan3 = false;
     bool lan4 = false;
-    const char* lan2_label = "LAN2";  // "LAN" on the one-port models
+    const char* lan2_label = FK_TR("LAN2");  // "LAN" on the one-port models
     // False unless the device works as an access point.
     bool editable = false;
     // Bytes of MSG_SET_VLAN this model takes: the head alone or the whole block.

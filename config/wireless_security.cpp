@@ -17,17 +17,6 @@ constexpr const char* kModeTexts[] = {
     FK_TR("WPA"),  FK_TR("WPA2")};
 constexpr int kModeCount = static_cast<int>(std::size(kModeTexts));
 
-constexpr const char* kMsgWepAsciiLength =
-    FK_TR("WEP key is invalid! Please enter 5 or 13 ASCII characters!");
-constexpr const char* kMsgWepAsciiCharacters =
-    FK_TR("WEP key includes invalid characters (It should only include 0-9,a-z,A-Z,@,*,- and _.)!");
-constexpr const char* kMsgWepHex =
-    FK_TR("WEP key is invalid! Please enter 10 or 26 HEX characters!");
-constexpr const char* kMsgWepMissing[kWepKeyCount] = {
-    FK_TR("Please enter the WEP key1!"), FK_TR("Please enter the WEP key2!"),
-    FK_TR("Please enter the WEP key3!"), FK_TR("Please enter the WEP key4!")};
-constexpr const char* kMsgPskKey =
-    FK_TR("Please enter a key for 8~63 ASCII characters or 8~64 HEX characters!");
 constexpr const char* kMsgRadiusKey = FK_TR("Please enter a key for 1~64 ASCII characters!");
 constexpr const char* kMsgKeyTimeEmpty = FK_TR("The key update interval should not be empty!");
 constexpr const char* kMsgKeyTimeRange = FK_TR("The key update interval range: 60~99999 or 0!");
@@ -71,8 +60,31 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-PaneRejection WepWarning(const char* key) {
-    return {Translate(key), Translate("CPEManagement"), MsgIcon::Warning, kSecurityFieldNone};
+// WEP messages are shown under the program's title.
+ValidationResult WepFailure(const char* message) {
+    return {false, message, MsgIcon::Warning, true, ValidationField::Text};
+}
+
+ValidationResult CheckOneWepKey(std::string_view key, int type) {
+    const std::size_t length = CharacterCount(key);
+    if (type == kWepHex) {
+        if ((length != 10 && length != 26) || !IsHexDigits(key)) return WepFailure(kMsgWepHex);
+        return {};
+    }
+    if (length != 5 && length != 13) return WepFailure(kMsgWepAsciiLength);
+    if (!IsAscii(key)) return WepFailure(kMsgWepAsciiCharacters);
+    return {};
+}
+
+WepKeysInput WepKeysOf(const SecurityPaneInput& in) {
+    WepKeysInput keys;
+    keys.auth_type = in.wep_auth.Code(0);
+    keys.default_key = in.wep_default.Code(1);
+    for (int k = 0; k < kWepKeyCount; ++k) {
+        keys.keys[k] = in.wep_keys[k].text;
+        keys.types[k] = in.wep_keys[k].type.Code(kWepAscii);
+    }
+    return keys;
 }
 
 bool IsPsk(int mode) {
@@ -93,28 +105,14 @@ std::optional<PaneRejection> CheckKeyTime(const std::string& text, int empty_foc
 }
 
 std::optional<PaneRejection> CheckWep(const SecurityPaneInput& in) {
-    for (int k = 0; k < kWepKeyCount; ++k) {
-        const std::string key = WepKeyAsSent(in, k);
-        if (key.empty()) continue;
-        const std::size_t length = CharacterCount(key);
-        if (in.wep_keys[k].type.Code(0) == 1) {
-            if ((length != 10 && length != 26) || !IsHexDigits(key)) return WepWarning(kMsgWepHex);
-            continue;
-        }
-        if (length != 5 && length != 13) return WepWarning(kMsgWepAsciiLength);
-        if (!IsAscii(key)) return WepWarning(kMsgWepAsciiCharacters);
-    }
-    const int chosen = in.wep_default.Code(1) - 1;
-    if (chosen >= 0 && chosen < kWepKeyCount && WepKeyAsSent(in, chosen).empty())
-        return WepWarning(kMsgWepMissing[chosen]);
+    const WepCheck check = CheckWepKeys(WepKeysOf(in));
+    if (!check.result) return RejectionOf(check.result, kSecurityFieldNone);
     return std::nullopt;
 }
 
 std::optional<PaneRejection> CheckPsk(const SecurityPaneInput& in) {
-    const std::size_t length = CharacterCount(in.psk_key);
-    const bool fits = length >= 8 && length <= kKeyTextBytes && IsAscii(in.psk_key) &&
-                      (length < kKeyTextBytes || IsHexDigits(in.psk_key));
-    if (!fits) return Warning(kMsgPskKey, kSecurityFieldNone);
+    const ValidationResult key = CheckPskKey(in.psk_key);
+    if (!key) return RejectionOf(key, kSecurityFieldNone);
     return CheckKeyTime(in.psk_key_time, kSecurityFieldPskKeyTime, kSecurityFieldPskKeyTime);
 }
 
@@ -197,11 +195,7 @@ int SelectedSecureMode(const SecurityPaneInput& in, int stored) {
 }
 
 std::string WepKeyAsSent(const SecurityPaneInput& in, int k) {
-    const std::string& text = in.wep_keys[k].text;
-    if (k != 0) return text;
-    std::size_t start = 0;
-    while (start < text.size() && IsBlank(text[start])) ++start;
-    return text.substr(start);
+    return WepKeyText(WepKeysOf(in), k);
 }
 
 std::optional<PaneRejection> CheckSecurity(const SecurityPaneInput& in) {
@@ -234,6 +228,41 @@ void WriteSecurity(const SecurityPaneInput& in, ap_report_stu& r) {
         r.wpa_key.Assign(in.radius_key);
         r.wpa_key_time = KeyTime(in.radius_key_time);
     }
+}
+
+bool IsValidPskKey(std::string_view key) {
+    const std::size_t length = CharacterCount(key);
+    return length >= 8 && length <= kKeyTextBytes && IsAscii(key) &&
+           (length < kKeyTextBytes || IsHexDigits(key));
+}
+
+ValidationResult CheckPskKey(std::string_view key) {
+    if (IsValidPskKey(key)) return {};
+    return {false, kMsgPskKey, MsgIcon::Warning, false, ValidationField::Text};
+}
+
+std::string WepKeyText(const WepKeysInput& input, int index) {
+    if (index < 0 || index >= kWepKeyCount) return {};
+    std::string_view key = input.keys[static_cast<std::size_t>(index)];
+    if (index == 0) {
+        while (!key.empty() && IsBlank(key.front())) key.remove_prefix(1);
+    }
+    return std::string(key);
+}
+
+WepCheck CheckWepKeys(const WepKeysInput& input) {
+    for (int k = 0; k < kWepKeyCount; ++k) {
+        const std::string key = WepKeyText(input, k);
+        if (key.empty()) continue;
+        const ValidationResult result =
+            CheckOneWepKey(key, input.types[static_cast<std::size_t>(k)]);
+        if (!result) return {result, k + 1};
+    }
+    const bool listed = input.default_key >= 1 && input.default_key <= kWepKeyCount;
+    const int chosen = listed ? input.default_key : 1;
+    if (WepKeyText(input, chosen - 1).empty())
+        return {WepFailure(kMsgWepKeyMissing[chosen - 1]), chosen};
+    return {};
 }
 
 }  // namespace fk

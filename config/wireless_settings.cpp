@@ -6,6 +6,7 @@
 
 #include "app/language.h"
 #include "app/utf8.h"
+#include "config/channel_list.h"
 #include "config/country_tables.h"
 #include "config/number_text.h"
 #include "config/validation.h"
@@ -60,10 +61,14 @@ ChoiceItem ChannelItem(int channel) {
     return {std::to_string(channel), channel, false};
 }
 
-std::vector<ChoiceItem> Items(std::initializer_list<int> codes, ChoiceItem (*make)(int)) {
+std::vector<ChoiceItem> Items(const std::vector<int>& codes, ChoiceItem (*make)(int)) {
     std::vector<ChoiceItem> out;
     for (int code : codes) out.push_back(make(code));
     return out;
+}
+
+std::vector<ChoiceItem> ChannelItems(int row, int ap_type, int rf_type, int bandwidth) {
+    return Items(CountryChannels(row, ap_type, rf_type, bandwidth), ChannelItem);
 }
 
 // The list with `wanted` selected. A wanted value the items lack is offered as it is
@@ -202,24 +207,6 @@ std::vector<ChoiceItem> BandwidthItems(int ap_type, int rf_type, int net_mode) {
         return Items({kBandwidthAuto, kBandwidth20, kBandwidth40}, BandwidthItem);
     // Modes the rules do not name get 20 MHz too: an empty list would leave nothing to send.
     return Items({kBandwidth20}, BandwidthItem);
-}
-
-std::vector<ChoiceItem> ChannelItems(int row, int ap_type, int rf_type, int bandwidth) {
-    if (row < 0 || row >= kCountryRowCount) return {ChannelItem(0)};
-    const bool test_row = GetCountryName(row) == "Test";
-    const bool skip_test_channels = ModelByCode(ap_type).test_row_skips_channels;
-    std::vector<ChoiceItem> out;
-    for (int channel : ParseChannelList(GetChannelList(row, bandwidth, rf_type))) {
-        if (test_row) {
-            const bool odd = channel == 8 || channel == 179 || channel == 181 || channel == 188;
-            if (skip_test_channels && odd) continue;
-        } else if ((channel >= 52 && channel <= 64) || (channel >= 100 && channel <= 144)) {
-            // Radar channels: only the "Test" row offers them.
-            continue;
-        }
-        out.push_back(ChannelItem(channel));
-    }
-    return out;
 }
 
 std::vector<ChoiceItem> ExtChannelItems(int channel, int rf_type, int net_mode, int bandwidth,

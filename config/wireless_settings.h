@@ -87,8 +87,6 @@ WirelessLayout WirelessLayoutFor(const ap_info_stu& record);
 // The lists the rules offer, without the record's extra values.
 std::vector<ChoiceItem> NetModeItems(int ap_type, int rf_type);
 std::vector<ChoiceItem> BandwidthItems(int ap_type, int rf_type, int net_mode);
-// `row` -1 (a country code without a row) offers Auto alone.
-std::vector<ChoiceItem> ChannelItems(int row, int ap_type, int rf_type, int bandwidth);
 // `channel_count` is the number of items of the channel list, Auto included.
 std::vector<ChoiceItem> ExtChannelItems(int channel, int rf_type, int net_mode, int bandwidth,
                                         int channel_count);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "app/utf8.h"
 #include "config/channel_list.h"
@@ -82,52 +83,45 @@ std::span<const BridgeSecurityEntry> BridgeSecurityEntries() {
 }
 
 bool IsPskSecurity(int security) {
-    return security == kBridgeWpaPsk || security == kBridgeWpa2Psk || security == kBridgeMixedPsk;
+    return SecurityVisibilityFor(security).psk;
 }
 
 bool CipherOffered(int security, int cipher) {
-    if (!IsPskSecurity(security) || cipher < kCipherAes || cipher > kCipherTkipAes) return false;
-    return security != kBridgeWpaPsk || cipher != kCipherTkipAes;
+    const SecurityVisibility shown = SecurityVisibilityFor(security);
+    if (!shown.psk || cipher < kCipherAes || cipher > kCipherTkipAes) return false;
+    return cipher != kCipherTkipAes || shown.psk_tkip_aes;
 }
 
 SecurityPreset PresetForScanCode(int scan_code) {
-    switch (scan_code) {
-        case 1:
-            return {kBridgeWep, -1};
-        case 2:
-            return {kBridgeWpaPsk, kCipherAes};
-        case 3:
-            return {kBridgeWpaPsk, kCipherTkip};
-        case 4:
-            return {kBridgeWpa2Psk, kCipherAes};
-        case 5:
-            return {kBridgeWpa2Psk, kCipherTkip};
-        case 6:
-            return {kBridgeWpa2Psk, kCipherTkipAes};
-        case 7:
-            return {kBridgeMixedPsk, kCipherAes};
-        case 8:
-            return {kBridgeMixedPsk, kCipherTkip};
-        case 9:
-            return {kBridgeMixedPsk, kCipherTkipAes};
-        case 0:
-            return {kBridgeNone, -1};
-        default:
-            // The list shows 10 and above as WPA-PSK with both ciphers; WPA-PSK offers
-            // AES of the two, so that is what the link starts with.
-            return {kBridgeWpaPsk, kCipherAes};
-    }
+    // By the survey's security code: 1 WEP, then WPA-PSK, WPA2-PSK and the mixed mode,
+    // each with AES, TKIP and both (WPA-PSK has no "both").
+    static constexpr SecurityPreset kByScanCode[] = {
+        {kBridgeNone, -1},
+        {kBridgeWep, -1},
+        {kBridgeWpaPsk, kCipherAes},
+        {kBridgeWpaPsk, kCipherTkip},
+        {kBridgeWpa2Psk, kCipherAes},
+        {kBridgeWpa2Psk, kCipherTkip},
+        {kBridgeWpa2Psk, kCipherTkipAes},
+        {kBridgeMixedPsk, kCipherAes},
+        {kBridgeMixedPsk, kCipherTkip},
+        {kBridgeMixedPsk, kCipherTkipAes},
+    };
+    if (scan_code >= 0 && scan_code < static_cast<int>(std::size(kByScanCode)))
+        return kByScanCode[scan_code];
+    // The list shows 10 and above as WPA-PSK with both ciphers; WPA-PSK offers AES of
+    // the two, so that is what the link starts with.
+    return {kBridgeWpaPsk, kCipherAes};
 }
 
 std::vector<int> BridgeChannels(const ap_info_stu& record, int ap_channel) {
     const ap_report_stu& r = record.report;
     const int row = FindCountryRow(r.country_code);
-    if (row < 0) {
-        std::vector<int> channels = {0};
-        if (ap_channel != 0) channels.push_back(ap_channel);
-        return channels;
-    }
-    return CountryChannels(row, record.ap_type, r.rf_type, r.bandwidth);
+    std::vector<int> channels = CountryChannels(row, record.ap_type, r.rf_type, r.bandwidth);
+    // Without a country row nothing says which channels the device may use; the one
+    // the access point is heard on evidently works, so it is offered beside Auto.
+    if (row < 0 && ap_channel != 0) channels.push_back(ap_channel);
+    return channels;
 }
 
 BridgeSecurityInput PresetSecurityStep(const ap_info_stu& record, const config_otherwl_basic& ap,

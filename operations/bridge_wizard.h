@@ -14,7 +14,6 @@
 #include "app/language.h"
 #include "config/command_blocks.h"
 #include "config/pane_rejection.h"
-#include "config/wireless_keys.h"
 #include "config/wireless_security.h"
 #include "operations/flow.h"
 #include "protocol/report.h"
@@ -31,12 +30,13 @@ inline constexpr const char* kMsgModeSwitch = FK_TR(
 bool ModeSwitchAllowsBridge(const ap_info_stu& record);
 
 // Entries of the "SecureMode" list, by the secure_mode code they send.
+// The codes are the wireless tab's secure_mode codes; the wizard offers the first five.
 enum BridgeSecurity : int {
-    kBridgeNone = 0,
-    kBridgeWep = 1,
-    kBridgeWpaPsk = 2,
-    kBridgeWpa2Psk = 3,
-    kBridgeMixedPsk = 4,
+    kBridgeNone = kSecureNone,
+    kBridgeWep = kSecureWep,
+    kBridgeWpaPsk = kSecureWpaPsk,
+    kBridgeWpa2Psk = kSecureWpa2Psk,
+    kBridgeMixedPsk = kSecureMixedPsk,
 };
 // The cipher codes are the wireless tab's own.
 using BridgeCipher = PskCipher;

@@ -26,9 +26,9 @@ class CProgramFileServer final : public IUpgradeServer {
     explicit CProgramFileServer(std::uint16_t port) : control_(DefaultFileServerPaths()) {
         if (port != 0) control_.SetPort(port);
     }
-    FileServerStart Start(const std::string& image_path) override {
+    FileServerStart Start(const std::string& image_path, std::stop_token stop) override {
         control_.EndLeftover();
-        return control_.Start(image_path);
+        return control_.Start(image_path, stop);
     }
     void Stop() override { control_.Stop(); }
 
@@ -143,26 +143,18 @@ void CUpgradeConfigDlg::OnCloseClicked() {
     }
 }
 
+void CUpgradeConfigDlg::ShowProgress(const FlowProgress& progress) {
+    progress_->setRange(progress.minimum, progress.maximum);
+    progress_->setValue(progress.position);
+    if (!progress.label.empty())
+        progress_label_->setText(QString::fromStdString(Translate(progress.label)));
+}
+
 void CUpgradeConfigDlg::OnStep(const FlowStep& step) {
-    if (step.progress) {
-        progress_->setRange(step.progress->minimum, step.progress->maximum);
-        progress_->setValue(step.progress->position);
-        if (!step.progress->label.empty())
-            progress_label_->setText(QString::fromStdString(Translate(step.progress->label)));
-    }
+    if (step.progress) ShowProgress(*step.progress);
     if (!step.statuses.empty()) emit statusesChanged(step.statuses);
     if (step.file_server == FileServerAction::Start) {
-        const FileServerStart start = server_->Start(file_.path);
-        serving_ = start.Serving();
-        if (!serving_) {
-            // Nothing has been sent yet: the commands wait for the server.
-            context_.prompter.Warn(
-                Translate("CPEManagement"),
-                Translate("The file server could not start!") + "\n" + start.message,
-                MsgIcon::Warning);
-            driver_.Stop();
-            return;
-        }
+        PrepareServer(step);
     } else if (step.file_server == FileServerAction::Stop) {
         EndServer();
     }
@@ -177,7 +169,49 @@ void CUpgradeConfigDlg::OnStep(const FlowStep& step) {
     }
 }
 
+// Copying the image and waiting for the server to bind take seconds; the flow holds
+// meanwhile, so no radio hears of an image before it is served.
+void CUpgradeConfigDlg::PrepareServer(const FlowStep& step) {
+    StopPreparing();
+    driver_.Hold();
+    resume_progress_ = step.progress;
+    progress_label_->setText(T("Preparing the upgrade file..."));
+    progress_->setRange(0, 0);
+    awaiting_server_ = true;
+    preparing_ =
+        std::jthread([this, server = server_.get(), path = file_.path](std::stop_token stop) {
+            const FileServerStart start = server->Start(path, stop);
+            // Queued to the window, which joins this thread before it goes away.
+            QMetaObject::invokeMethod(
+                this, [this, start] { OnServerPrepared(start); }, Qt::QueuedConnection);
+        });
+}
+
+void CUpgradeConfigDlg::OnServerPrepared(const FileServerStart& start) {
+    if (!awaiting_server_) return;  // the upgrade was abandoned meanwhile
+    StopPreparing();
+    serving_ = start.Serving();
+    if (!serving_) {
+        // Nothing has been sent yet: the commands wait for the server.
+        context_.prompter.Warn(Translate("CPEManagement"),
+                               Translate("The file server could not start!") + "\n" + start.message,
+                               MsgIcon::Warning);
+        driver_.Stop();
+        return;
+    }
+    if (resume_progress_) ShowProgress(*resume_progress_);
+    driver_.Resume();
+}
+
+void CUpgradeConfigDlg::StopPreparing() {
+    awaiting_server_ = false;
+    if (!preparing_.joinable()) return;
+    preparing_.request_stop();
+    preparing_.join();
+}
+
 void CUpgradeConfigDlg::EndServer() {
+    StopPreparing();
     if (server_) server_->Stop();
     serving_ = false;
 }

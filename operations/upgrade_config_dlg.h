@@ -1,13 +1,17 @@
 // The upgrade window: the model and the firmware file are chosen, the checks refuse
 // what cannot be announced, and the upgrade flow runs in the window itself, with the
-// file server started and ended as its steps ask. Closing the window abandons the
-// upgrade and ends the server.
+// file server started and ended as its steps ask. The image is staged and the server
+// started on a thread of the window's own while the flow waits, so the window stays
+// live meanwhile. Closing the window abandons the upgrade and ends the server.
 #pragma once
 
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/file_server_control.h"
@@ -29,7 +33,10 @@ namespace fk {
 class IUpgradeServer {
   public:
     virtual ~IUpgradeServer() = default;
-    virtual FileServerStart Start(const std::string& image_path) = 0;
+    // Called off the UI thread; `stop` is requested when the upgrade is abandoned
+    // before the start has returned.
+    virtual FileServerStart Start(const std::string& image_path, std::stop_token stop) = 0;
+    // Called on the UI thread, never while Start runs.
     virtual void Stop() = 0;
 };
 
@@ -58,6 +65,8 @@ class CUpgradeConfigDlg : public CSkinFrameDlg {
     QProgressBar* Progress() const { return progress_; }
     QLabel* ProgressLabel() const { return progress_label_; }
     CFlowDriver& Driver() { return driver_; }
+    // The image is being staged and the server started; the flow waits.
+    bool Preparing() const { return awaiting_server_; }
 
     void OnScanClicked();
     void OnUpgradeClicked();
@@ -70,6 +79,12 @@ class CUpgradeConfigDlg : public CSkinFrameDlg {
 
   private:
     void OnStep(const FlowStep& step);
+    void ShowProgress(const FlowProgress& progress);
+    void PrepareServer(const FlowStep& step);
+    void OnServerPrepared(const FileServerStart& start);
+    // Waits for a start still under way (asking it to give up) before anything else
+    // touches the server.
+    void StopPreparing();
     void EndServer();
 
     const UiContext& context_;
@@ -81,12 +96,16 @@ class CUpgradeConfigDlg : public CSkinFrameDlg {
     UpgradeFile file_;
     bool serving_ = false;
     bool ended_ = false;
+    bool awaiting_server_ = false;
+    std::optional<FlowProgress> resume_progress_;  // what the start step showed
     QComboBox* type_box_ = nullptr;
     QLineEdit* file_edit_ = nullptr;
     QPushButton* scan_ = nullptr;
     QPushButton* upgrade_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* progress_label_ = nullptr;
+    // Last, so it is joined before anything it uses goes away.
+    std::jthread preparing_;
 };
 
 }  // namespace fk

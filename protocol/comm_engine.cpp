@@ -17,6 +17,8 @@ constexpr int kTenMegabytes = 10485760;
 // Nothing reads the search port; its receive buffer only has to exist. It still
 // receives our own broadcasts, so it is kept as small as the system allows.
 constexpr int kUnreadReceiveBuffer = 1;
+// Other connections on the store see a burst of replies when its slice ends.
+constexpr std::size_t kRepliesPerBurst = 256;
 // After a failed receive that is not a stop, do not spin on the error.
 constexpr std::chrono::milliseconds kReceiveRetry{10};
 
@@ -27,6 +29,10 @@ bool SleepFor(std::stop_token stop, std::chrono::milliseconds period) {
     std::unique_lock lock(m);
     cv.wait_for(lock, stop, period, [] { return false; });
     return !stop.stop_requested();
+}
+
+std::uint16_t TypeOf(std::span<const std::uint8_t> datagram) {
+    return static_cast<std::uint16_t>(datagram[4] | (datagram[5] << 8));
 }
 
 bool IsNeverRepeated(std::uint16_t type) {
@@ -54,7 +60,10 @@ CCommEngine::CCommEngine(EngineOptions options, std::unique_ptr<IAdapterSource> 
     : options_(std::move(options)),
       adapters_(std::move(adapters)),
       store_(store),
-      presence_(*this, store),
+      queues_{CReceiveQueue(options_.announce_queue_depth),
+              CReceiveQueue(options_.keepalive_queue_depth),
+              CReceiveQueue(options_.reply_queue_depth)},
+      presence_(*this, store, options_.presence),
       handlers_(presence_, store, *this),
       retransmission_max_(options_.retransmission_max),
       retransmission_interval_(options_.retransmission_interval) {}
@@ -91,13 +100,11 @@ bool CCommEngine::OpenSockets() {
 void CCommEngine::StartThreads() {
     auto receiver = [this](CUdpSocket& socket, EngineQueue which, int type) {
         return std::jthread([this, &socket, which, type](std::stop_token stop) {
-            ReceiveLoop(stop, socket, queues_[static_cast<int>(which)], which, type);
+            ReceiveLoop(stop, socket, which, type);
         });
     };
     auto worker = [this](EngineQueue which) {
-        return std::jthread([this, which](std::stop_token stop) {
-            WorkLoop(stop, queues_[static_cast<int>(which)], which);
-        });
+        return std::jthread([this, which](std::stop_token stop) { WorkLoop(stop, which); });
     };
     threads_.push_back(receiver(announce_socket_, EngineQueue::announce, MSG_DISCOVER));
     threads_.push_back(receiver(keepalive_socket_, EngineQueue::keepalive, MSG_KEEPALIVE));
@@ -135,8 +142,9 @@ void CCommEngine::Stop() {
     reply_socket_.Close();
 }
 
-void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, CReceiveQueue& queue,
-                              EngineQueue which, int accepted_type) {
+void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQueue which,
+                              int accepted_type) {
+    const int at = static_cast<int>(which);
     std::array<std::uint8_t, kMaxDatagram> buffer{};
     while (!stop.stop_requested()) {
         const UdpReceive got = socket.Receive(buffer);
@@ -145,24 +153,58 @@ void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, CReceive
             if (!SleepFor(stop, kReceiveRetry)) return;
             continue;
         }
+        received_[at].fetch_add(1, std::memory_order_relaxed);
         // A datagram larger than the buffer was cut off: it fails the size check.
-        if (got.size > static_cast<long>(kMaxDatagram)) continue;
-        const auto datagram = std::span<const std::uint8_t>(buffer.data(), got.size);
-        auto element = MakeQueueElement(datagram, got.source_ip, got.source_port);
-        if (!element) continue;
-        if (accepted_type >= 0 && element->head().type != accepted_type) continue;
-        queue.Push(*element);
-        queued_[static_cast<int>(which)].fetch_add(1);
+        const bool fits = got.size <= static_cast<long>(kMaxDatagram);
+        const auto datagram = std::span<const std::uint8_t>(
+            buffer.data(), fits ? static_cast<std::size_t>(got.size) : 0);
+        if (!fits || !IsAcceptableDatagram(datagram) ||
+            (accepted_type >= 0 && TypeOf(datagram) != accepted_type)) {
+            rejected_[at].fetch_add(1, std::memory_order_relaxed);
+            continue;
+        }
+        if (queues_[at].Push(datagram, got.source_ip, got.source_port)) {
+            queued_[at].fetch_add(1, std::memory_order_relaxed);
+        }
     }
 }
 
-void CCommEngine::WorkLoop(std::stop_token stop, CReceiveQueue& queue, EngineQueue which) {
-    std::vector<udp_packet_stu> batch;
-    while (queue.WaitAndTakeAll(stop, batch)) {
-        for (const auto& element : batch) {
+void CCommEngine::WorkLoop(std::stop_token stop, EngineQueue which) {
+    if (which == EngineQueue::keepalive) return KeepaliveWorkLoop(stop);
+    CReceivedBatch batch;
+    udp_packet_stu element;
+    while (queues_[static_cast<int>(which)].WaitAndTakeAll(stop, batch)) {
+        for (std::size_t from = 0; from < batch.Count(); from += kRepliesPerBurst) {
+            // Replies are mostly device reports, which arrive in bursts when many
+            // radios answer one search; each slice of them shares one transaction.
+            const bool burst = which == EngineQueue::reply && store_.BeginWriteBurst();
+            const std::size_t to = std::min(batch.Count(), from + kRepliesPerBurst);
+            for (std::size_t k = from; k < to && !stop.stop_requested(); ++k) {
+                batch.Load(k, element);
+                Dispatch(which, element);
+            }
+            if (burst) store_.EndWriteBurst();
             if (stop.stop_requested()) return;
-            Dispatch(which, element);
         }
+        batch.Trim();
+    }
+}
+
+void CCommEngine::KeepaliveWorkLoop(std::stop_token stop) {
+    CReceivedBatch batch;
+    udp_packet_stu element;
+    std::vector<UptimeUpdate> uptimes;
+    UptimeUpdate uptime;
+    CReceiveQueue& queue = queues_[static_cast<int>(EngineQueue::keepalive)];
+    while (queue.WaitAndTakeAll(stop, batch, options_.keepalive_gather)) {
+        uptimes.clear();
+        for (std::size_t k = 0; k < batch.Count(); ++k) {
+            if (stop.stop_requested()) return;
+            batch.Load(k, element);
+            if (handlers_.HandleKeepalive(element, uptime)) uptimes.push_back(uptime);
+        }
+        store_.UpdateUptimes(uptimes);
+        batch.Trim();
     }
 }
 
@@ -231,7 +273,11 @@ bool CCommEngine::SendNow(const std::string& ip, std::uint16_t type,
     std::lock_guard lock(address_lock_);
     const local_address_stu* from = LocalAddressForLocked(ip);
     if (from == nullptr) return false;
-    if (type == MSG_SCAN_AP) scan_.Reset();
+    if (type == MSG_SCAN_AP) {
+        scan_.Reset();
+        // Before the send: the first result packet may be handled before it returns.
+        surveys_.Asked(ip, mac, CSurveyRequests::Clock::now());
+    }
     const auto bytes = BuildDatagram(type, payload, mac, true);
     return keepalive_socket_.SendFromInterface(
         from->interface_index, from->ip, options_.command_group, options_.keepalive_port, bytes);
@@ -325,15 +371,28 @@ void CCommEngine::ListPendingDevices(int max, const std::string& filter,
     presence_.ListPendingDevices(max, filter, list);
 }
 
+bool CCommEngine::SurveyExpected(const std::string& ip, const std::string& mac) const {
+    return surveys_.Expected(ip, mac, CSurveyRequests::Clock::now());
+}
+
 void CCommEngine::AnswerHandled(const std::string& ip, const std::string& mac, int type,
                                 std::uint8_t result) {
     {
         std::lock_guard guard(answer_lock_);
-        AnswerTally& tally = answers_[{ip, mac, type}];
-        ++tally.count;
-        tally.last_result = result;
+        const auto it = answers_.find({ip, mac, type});
+        if (it == answers_.end()) {
+            ++answers_unwatched_;
+            return;
+        }
+        ++it->second.count;
+        it->second.last_result = result;
     }
     answered_.notify_all();
+}
+
+std::uint64_t CCommEngine::WatchAnswers(const std::string& ip, const std::string& mac, int type) {
+    std::lock_guard guard(answer_lock_);
+    return answers_[{ip, mac, type}].count;
 }
 
 bool CCommEngine::WaitForAnswer(const std::string& ip, const std::string& mac, int type,
@@ -357,6 +416,27 @@ int CCommEngine::LastAnswerResult(const std::string& ip, const std::string& mac,
     std::lock_guard guard(answer_lock_);
     const auto it = answers_.find({ip, mac, type});
     return it == answers_.end() ? -1 : it->second.last_result;
+}
+
+PortStats CCommEngine::PortStatsOf(EngineQueue which) const {
+    const int at = static_cast<int>(which);
+    return {received_[at].load(std::memory_order_relaxed),
+            rejected_[at].load(std::memory_order_relaxed), queues_[at].Dropped()};
+}
+
+EngineStats CCommEngine::Stats() const {
+    EngineStats s;
+    s.announce = PortStatsOf(EngineQueue::announce);
+    s.keepalive = PortStatsOf(EngineQueue::keepalive);
+    s.reply = PortStatsOf(EngineQueue::reply);
+    s.presence = presence_.Counters();
+    s.handlers = handlers_.Counters();
+    s.resend_pending = resend_.Size();
+    s.resend_replaced = resend_.Replaced();
+    std::lock_guard guard(answer_lock_);
+    s.answers_watched = answers_.size();
+    s.answers_unwatched = answers_unwatched_;
+    return s;
 }
 
 }  // namespace fk

@@ -26,12 +26,14 @@
 #include "protocol/adapter_source.h"
 #include "protocol/device_link.h"
 #include "protocol/engine_options.h"
+#include "protocol/engine_stats.h"
 #include "protocol/inbound_handlers.h"
 #include "protocol/outbound_link.h"
 #include "protocol/presence_table.h"
 #include "protocol/receive_queue.h"
 #include "protocol/resend_list.h"
 #include "protocol/scan_progress.h"
+#include "protocol/survey_requests.h"
 #include "protocol/udp_socket.h"
 
 namespace fk {
@@ -81,11 +83,17 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     void ScanPacketStored(int packet_id, int packet_count) override {
         scan_.Stored(packet_id, packet_count);
     }
+    bool SurveyExpected(const std::string& ip, const std::string& mac) const override;
     void AnswerHandled(const std::string& ip, const std::string& mac, int type,
                        std::uint8_t result) override;
-    // How many answers of `type` from `mac` at `ip` have been handled since the start,
-    // for a headless caller that waits for its command's answer. Only an answer the
-    // resend list would take counts: from the device's own address.
+    // Starts counting the answers of `type` from `mac` at `ip`, for a headless caller
+    // that is about to send a command and wait for its answer; returns how many have
+    // been counted so far. Answers nobody watches are not kept: the desktop program,
+    // which never waits this way, would otherwise keep a tally of every reply from
+    // any source for the whole run. Only an answer the resend list would take counts:
+    // from the device's own address.
+    std::uint64_t WatchAnswers(const std::string& ip, const std::string& mac, int type);
+    // How many watched answers have been handled; 0 for what is not watched.
     std::uint64_t AnswerCount(const std::string& ip, const std::string& mac, int type) const;
     // Waits until more than `seen` such answers have been handled or `deadline`
     // passes; true when they have.
@@ -106,6 +114,7 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     std::uint64_t QueuedCount(EngineQueue queue) const {
         return queued_[static_cast<int>(queue)].load();
     }
+    EngineStats Stats() const;
     int RetransmissionMax() const { return retransmission_max_.load(); }
     std::chrono::milliseconds ResendInterval() const;
 
@@ -113,9 +122,11 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     bool OpenSockets();
     void StartThreads();
     void StopThreads();
-    void ReceiveLoop(std::stop_token stop, CUdpSocket& socket, CReceiveQueue& queue,
-                     EngineQueue which, int accepted_type);
-    void WorkLoop(std::stop_token stop, CReceiveQueue& queue, EngineQueue which);
+    void ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQueue which,
+                     int accepted_type);
+    void WorkLoop(std::stop_token stop, EngineQueue which);
+    void KeepaliveWorkLoop(std::stop_token stop);
+    PortStats PortStatsOf(EngineQueue which) const;
     void AgerLoop(std::stop_token stop);
     void ResendLoop(std::stop_token stop);
     void Dispatch(EngineQueue which, const udp_packet_stu& element);
@@ -134,6 +145,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     CUdpSocket reply_socket_;
 
     std::array<CReceiveQueue, 3> queues_;
+    std::array<std::atomic<std::uint64_t>, 3> received_{};
+    std::array<std::atomic<std::uint64_t>, 3> rejected_{};
     std::array<std::atomic<std::uint64_t>, 3> queued_{};
 
     CPresenceTable presence_;
@@ -147,6 +160,7 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     std::atomic<int> retransmission_max_;
     std::atomic<int> retransmission_interval_;
     CScanProgress scan_;
+    CSurveyRequests surveys_;
     std::atomic<bool> running_{false};
     std::atomic<std::uint64_t> resend_wakeups_{0};
 
@@ -157,6 +171,7 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
         std::uint8_t last_result = 0;
     };
     std::map<std::tuple<std::string, std::string, int>, AnswerTally> answers_;
+    std::uint64_t answers_unwatched_ = 0;
 
     std::mutex lifecycle_lock_;  // Start and Stop never overlap
     std::vector<std::jthread> threads_;

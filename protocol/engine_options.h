@@ -1,13 +1,20 @@
 // Everything about the engine that a test may need to change. The defaults are the
 // values the radios expect; tests shorten the ager period to age devices in
 // milliseconds and may move the ports to run engines side by side.
+//
+// The bounds say how much the LAN can make the engine keep. Their defaults are sized
+// for 10,000 radios answering one search at once; each is counted when it bites
+// (EngineStats), so a storm shows as a storm instead of as a slow program.
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "protocol/packet.h"
+#include "protocol/presence_table.h"
+#include "protocol/receive_queue.h"
 
 namespace fk {
 
@@ -24,6 +31,17 @@ struct EngineOptions {
     // A zero or negative interval (what a non-numeric setting reads as) must not turn
     // the resend thread into a busy loop holding the resend lock.
     std::chrono::milliseconds min_resend_interval{5};
+    // Datagrams waiting for their worker, per port.
+    std::size_t announce_queue_depth = CReceiveQueue::kDefaultDepth;
+    std::size_t keepalive_queue_depth = CReceiveQueue::kDefaultDepth;
+    std::size_t reply_queue_depth = CReceiveQueue::kDefaultDepth;
+    // How long the keep-alive worker lets keep-alives gather once one has come: they
+    // are then answered together and their uptimes written in one transaction, which
+    // costs a fraction of one each. A radio's answer comes this much later at most.
+    std::chrono::milliseconds keepalive_gather{50};
+    // Announced devices that have not reported yet, and new MACs per source address
+    // within one search.
+    PresenceLimits presence;
 };
 
 }  // namespace fk

@@ -38,6 +38,11 @@ CInboundHandlers::CInboundHandlers(CPresenceTable& presence, CSqlManagement& sto
                                    IOutboundLink& link)
     : presence_(presence), store_(store), link_(link) {}
 
+HandlerCounters CInboundHandlers::Counters() const {
+    return {scan_unasked_.load(std::memory_order_relaxed),
+            scan_short_.load(std::memory_order_relaxed)};
+}
+
 void CInboundHandlers::OnAnnouncement(const udp_packet_stu& element) {
     const packet_head_stu& head = element.head();
     const std::string ip = element.SourceIpText();
@@ -57,12 +62,19 @@ void CInboundHandlers::OnAnnouncement(const udp_packet_stu& element) {
 }
 
 void CInboundHandlers::OnKeepalive(const udp_packet_stu& element) {
-    const std::string ip = element.SourceIpText();
-    const std::string mac = element.HeaderMacText();
+    UptimeUpdate uptime;
+    if (HandleKeepalive(element, uptime))
+        store_.UpdateUptime(uptime.ip, uptime.mac, uptime.seconds);
+}
+
+bool CInboundHandlers::HandleKeepalive(const udp_packet_stu& element, UptimeUpdate& uptime) {
+    uptime.ip = element.SourceIpText();
+    uptime.mac = element.HeaderMacText();
     const keepalive_stu body = DecodeKeepalive(element.payload());
-    if (!presence_.Keepalive(mac, ip, body)) return;
-    link_.SendToDevice(ip, MSG_KEEPALIVE, {}, mac, false);
-    store_.UpdateUptime(ip, mac, body.up_time);
+    uptime.seconds = body.up_time;
+    if (!presence_.Keepalive(uptime.mac, uptime.ip, body)) return false;
+    link_.SendToDevice(uptime.ip, MSG_KEEPALIVE, {}, uptime.mac, false);
+    return true;
 }
 
 void CInboundHandlers::OnReply(const udp_packet_stu& element) {
@@ -115,7 +127,16 @@ void CInboundHandlers::OnDeviceReport(const udp_packet_stu& element) {
 }
 
 void CInboundHandlers::OnScanResults(const udp_packet_stu& element) {
-    const ScanResults results = DecodeScanResults(element.payload());
+    if (!link_.SurveyExpected(element.SourceIpText(), element.HeaderMacText())) {
+        scan_unasked_.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    // The area behind the datagram is zero-filled: read from it, a packet that claims
+    // more entries than it carries would add access points of MAC 00:00:00:00:00:00.
+    const ScanResults results = DecodeScanResults(element.ReceivedPayload());
+    if (results.entries.size() < results.icount) {
+        scan_short_.fetch_add(1, std::memory_order_relaxed);
+    }
     // Stored first: whoever sees the survey complete reads the table at once.
     store_.SaveScanResults(results);
     link_.ScanPacketStored(results.packet_id, results.packet_count);

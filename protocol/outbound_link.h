@@ -18,6 +18,9 @@ class IOutboundLink {
     virtual void Acknowledge(const std::string& ip, const std::string& mac, int type) = 0;
     // A survey result packet's entries are in the store.
     virtual void ScanPacketStored(int packet_id, int packet_count) = 0;
+    // Whether `mac` at `ip` was asked for a survey recently enough that its result
+    // packets are awaited.
+    virtual bool SurveyExpected(const std::string& ip, const std::string& mac) const = 0;
     // An answer of `type` from `mac` at `ip` has been handled, store updates included,
     // so a waiter that reads the store now sees what the answer changed. `result` is
     // its first payload byte (0 when it carries none, as the zero-filled area reads).

@@ -2,6 +2,7 @@
 // header followed by a payload, at most 1472 bytes in all (one Ethernet MTU of UDP).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -72,6 +73,10 @@ struct udp_packet_stu {
     // The payload area behind the header; always kMaxPayload bytes, zero beyond `size`.
     std::span<const std::uint8_t> payload() const {
         return std::span<const std::uint8_t>(data).subspan(kHeaderSize);
+    }
+    // Only the payload bytes that actually arrived.
+    std::span<const std::uint8_t> ReceivedPayload() const {
+        return payload().first(size > kHeaderSize ? std::min(size - kHeaderSize, kMaxPayload) : 0);
     }
     std::string SourceIpText() const;
     std::string HeaderMacText() const;

@@ -4,12 +4,15 @@
 // when a new search drops the ones that never reported.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -53,12 +56,30 @@ struct Announcement {
     ap_hello_stu hello{};
 };
 
+// What the LAN may make the table keep. A looped switch, a broken radio or a hostile
+// host can announce any number of made-up MACs; real radios that have not reported
+// yet are few, and one address holds one radio except for a box of factory-fresh
+// radios that all still answer from their default address.
+struct PresenceLimits {
+    std::size_t max_announced = 16384;
+    std::size_t max_macs_per_source = 32;
+};
+
+// How often a limit turned a new MAC away.
+struct PresenceCounters {
+    std::uint64_t over_announced_cap = 0;
+    std::uint64_t over_source_limit = 0;
+    std::uint64_t announced_now = 0;
+    std::uint64_t records_now = 0;
+};
+
 class CPresenceTable {
   public:
-    CPresenceTable(IOutboundLink& link, CSqlManagement& store);
+    CPresenceTable(IOutboundLink& link, CSqlManagement& store, PresenceLimits limits = {});
 
-    // Records or refreshes the announcing device. False when another registered
-    // device already holds the source address: the caller then asks for no report.
+    // Records or refreshes the announcing device. False when the caller must not ask
+    // for a report: another registered device already holds the source address, or a
+    // limit kept the new MAC out of the table.
     bool Announce(const Announcement& announcement);
     // Refreshes a known device; false when the device has no record.
     bool Keepalive(const std::string& mac, const std::string& ip, const keepalive_stu& body);
@@ -82,14 +103,43 @@ class CPresenceTable {
     std::vector<std::pair<std::string, std::string>> AllDevices() const;
     std::optional<ap_presence_stu> Find(const std::string& mac) const;
     std::size_t Size() const;
+    PresenceCounters Counters() const;
 
   private:
-    ap_presence_stu* FindLocked(const std::string& mac);
+    // The table keeps the order of first announcement (the pending list shows the
+    // earliest first); `order` says which of two records came first.
+    struct Node {
+        ap_presence_stu record;
+        std::uint64_t order = 0;
+    };
+    using NodeList = std::list<Node>;
+    using NodeRef = NodeList::iterator;
+
+    NodeRef FindLocked(const std::string& mac);
+    // Whether a limit keeps a new MAC from `source_ip` out; counts what it turns away.
+    bool RefusedByLimitLocked(const std::string& source_ip);
+    void AddLocked(ap_presence_stu record);
+    NodeRef EraseLocked(NodeRef node);
+    // The registered records by address: kept in step with every change of a
+    // record's address or state, so an address lookup never walks the table.
+    void IndexLocked(NodeRef node);
+    void UnindexLocked(NodeRef node);
+    // The registered record on `ip` that came last, or end().
+    NodeRef OwnerOfLocked(const std::string& ip);
 
     IOutboundLink& link_;
     CSqlManagement& store_;
+    const PresenceLimits limits_;
     mutable std::mutex lock_;
-    std::vector<ap_presence_stu> records_;
+    NodeList nodes_;
+    std::unordered_map<std::string, NodeRef> by_mac_;
+    std::unordered_map<std::string, std::vector<NodeRef>> registered_by_ip_;
+    // New MACs each source address brought since the last search began.
+    std::unordered_map<std::string, std::size_t> new_macs_by_source_;
+    std::size_t announced_ = 0;
+    std::uint64_t next_order_ = 0;
+    std::atomic<std::uint64_t> over_announced_cap_{0};
+    std::atomic<std::uint64_t> over_source_limit_{0};
 };
 
 }  // namespace fk

@@ -1,14 +1,36 @@
 #include "protocol/resend_list.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace fk {
+namespace {
+
+std::string KeyOf(const std::string& ip, const std::string& mac, int type) {
+    std::string key;
+    key.reserve(ip.size() + mac.size() + 8);
+    key.append(ip).append(1, '/').append(mac).append(1, '/').append(std::to_string(type));
+    return key;
+}
+
+}  // namespace
+
+void CResendList::PutLocked(resend_item_stu item) {
+    std::string key = KeyOf(item.ip, item.mac, item.type);
+    if (const auto found = by_key_.find(key); found != by_key_.end()) {
+        *found->second = std::move(item);
+        ++replaced_;
+        return;
+    }
+    items_.push_back(std::move(item));
+    by_key_.emplace(std::move(key), std::prev(items_.end()));
+}
 
 void CResendList::Append(resend_item_stu item) {
     {
         std::lock_guard lock(mutex_);
-        items_.push_back(std::move(item));
+        PutLocked(std::move(item));
     }
     changed_.notify_all();
 }
@@ -17,7 +39,7 @@ bool CResendList::SendAndAppend(resend_item_stu item, const std::function<bool()
     {
         std::lock_guard lock(mutex_);
         if (!send()) return false;
-        items_.push_back(std::move(item));
+        PutLocked(std::move(item));
     }
     changed_.notify_all();
     return true;
@@ -25,11 +47,10 @@ bool CResendList::SendAndAppend(resend_item_stu item, const std::function<bool()
 
 bool CResendList::Acknowledge(const std::string& ip, const std::string& mac, int type) {
     std::lock_guard lock(mutex_);
-    const auto it = std::find_if(items_.begin(), items_.end(), [&](const resend_item_stu& e) {
-        return e.ip == ip && e.mac == mac && e.type == type;
-    });
-    if (it == items_.end()) return false;
-    items_.erase(it);
+    const auto found = by_key_.find(KeyOf(ip, mac, type));
+    if (found == by_key_.end()) return false;
+    items_.erase(found->second);
+    by_key_.erase(found);
     return true;
 }
 
@@ -45,6 +66,7 @@ void CResendList::RunPass(ResendClock::time_point now, std::chrono::milliseconds
             send(*it);
             ++it;
         } else {
+            by_key_.erase(KeyOf(it->ip, it->mac, it->type));
             it = items_.erase(it);
         }
     }
@@ -70,6 +92,11 @@ bool CResendList::WaitUntilDue(std::stop_token stop) {
 std::size_t CResendList::Size() const {
     std::lock_guard lock(mutex_);
     return items_.size();
+}
+
+std::uint64_t CResendList::Replaced() const {
+    std::lock_guard lock(mutex_);
+    return replaced_;
 }
 
 }  // namespace fk

@@ -1,6 +1,8 @@
 // Commands waiting for the device's answer of the same type. Each entry is repeated
 // one interval after its previous sending until acknowledged or out of repetitions;
-// a lost command ends silently.
+// a lost command ends silently. One answer ends one command, so the list holds one
+// entry per address, MAC and type: the same command asked for again (a radio that
+// announces twice before it reports) takes the place of the pending one.
 #pragma once
 
 #include <chrono>
@@ -8,10 +10,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <mutex>
 #include <span>
 #include <stop_token>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace fk {
@@ -33,6 +37,7 @@ class CResendList {
   public:
     using Sender = std::function<void(const resend_item_stu&)>;
 
+    // Adds the command, or replaces the pending one with the same address, MAC and type.
     void Append(resend_item_stu item);
 
     // Sends the first copy of a command and, when it left, keeps it for repetition,
@@ -56,11 +61,18 @@ class CResendList {
     bool WaitUntilDue(std::stop_token stop);
 
     std::size_t Size() const;
+    // How many commands took the place of a pending one.
+    std::uint64_t Replaced() const;
 
   private:
+    using ItemList = std::list<resend_item_stu>;
+    void PutLocked(resend_item_stu item);
+
     mutable std::mutex mutex_;
     std::condition_variable_any changed_;
-    std::vector<resend_item_stu> items_;
+    ItemList items_;  // in the order first sent; passes walk them in this order
+    std::unordered_map<std::string, ItemList::iterator> by_key_;
+    std::uint64_t replaced_ = 0;
 };
 
 }  // namespace fk

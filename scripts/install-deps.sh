@@ -5,13 +5,14 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  libsqlite3-dev
+  libsqlite3-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcurl4-openssl-dev curl tftp-hpa tftpd-hpa
   iproute2 procps nftables libcap2-bin
   xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-dejavu-core
   clang-format python3
+  clang libclang-rt-14-dev
   libcli11-dev nlohmann-json3-dev
   debhelper lintian desktop-file-utils appstream
 )

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Fieldkit three ways and runs every test:
+# Installs what is needed, builds Fieldkit, runs every test, checks the package and fuzzes:
 #   1. the plain build: core, widget and end-to-end (network namespace) tests;
-#   2. AddressSanitizer + UndefinedBehaviorSanitizer: core and widget tests;
-#   3. ThreadSanitizer: every test that starts threads (label "threads");
-#   4. the Debian package: built, checked by lintian, installed, used by an ordinary
-#      user against simulated radios, purged (tests/package/test_package.sh).
+#   2. the Debian package: built, checked by lintian, installed, used by an ordinary
+#      user against simulated radios, purged (tests/package/test_package.sh);
+#   3. AddressSanitizer + UndefinedBehaviorSanitizer: core and widget tests;
+#   4. ThreadSanitizer: every test that starts threads (label "threads");
+#   5. libFuzzer: every fuzz target briefly from its seed corpus (clang).
 # End-to-end tests need root for `ip netns`; without it they report themselves skipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,3 +33,6 @@ echo "== thread sanitizer (every test that starts threads)"
 scripts/build.sh build-tsan -DFK_TSAN=ON -DFK_BUILD_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
   ctest --test-dir build-tsan --output-on-failure -j 2 -L threads --timeout 600
+
+echo "== fuzzing (every target for 20 s from its seed corpus)"
+scripts/fuzz.sh 20

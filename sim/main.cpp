@@ -19,6 +19,8 @@ const char* kUsage =
     "         [--duration S] [--seed N] [--no-addresses] [--search-port P] [--command-port P]\n"
     "         [--announce-port P] [--keepalive-port P] [--reply-port P] [--group-address A]\n"
     "         [--tftp-port P]   (where radios set tftp=1 fetch upgrades; default 69)\n"
+    "         [--storm from=A,rate=N[,count=M][,prefix=P][,iface=IF]]   (from the first\n"
+    "         search on, announces a new random MAC from A, N a second, M in all)\n"
     "       fieldkit-devsim --control SOCKET --request 'state|dump [FILE]|set SEL k=v...|"
     "announce SEL|counters|quit'\n"
     "SELECTOR: a MAC text, an IP text, #index or *.\n";
@@ -110,6 +112,10 @@ bool ParseArgs(int argc, char** argv, Args& a) {
             ok = ParsePort(value, a.options.reply_port);
         } else if (opt == "--tftp-port") {
             ok = ParsePort(value, a.options.tftp_port);
+        } else if (opt == "--storm") {
+            fk::sim::StormPlan plan;
+            if (!fk::sim::ParseStorm(value, plan, error)) return Fail(error);
+            a.options.storm = plan;
         } else if (opt == "--group-address") {
             a.options.group = value;
         } else {

@@ -617,6 +617,38 @@ bool ParseGroup(std::string_view text, RadioGroup& plan, std::string& error) {
     return true;
 }
 
+bool ParseStorm(std::string_view text, StormPlan& plan, std::string& error) {
+    for (const auto& [key, value] : SplitPairs(text, ',')) {
+        long long n = 0;
+        bool ok = true;
+        if (key == "from") {
+            plan.from = ParseIp(value, ok);
+        } else if (key == "rate") {
+            ok = ParseInt(value, n) && n >= 1 && n <= 1000000;
+            plan.rate = static_cast<int>(n);
+        } else if (key == "count") {
+            ok = ParseInt(value, n) && n >= 0;
+            plan.count = static_cast<std::uint64_t>(n);
+        } else if (key == "prefix") {
+            ok = ParseInt(value, n) && n >= 1 && n <= 32;
+            plan.prefix = static_cast<int>(n);
+        } else if (key == "iface") {
+            plan.iface = value;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            error = "bad storm item '" + key + "=" + value + "'";
+            return false;
+        }
+    }
+    if (plan.from == 0 || plan.rate == 0) {
+        error = "a storm needs from=ADDRESS and rate=N";
+        return false;
+    }
+    return true;
+}
+
 bool LoadConfigFile(const std::string& path, std::vector<RadioGroup>& groups,
                     std::vector<std::string>& radio_lines, std::vector<std::string>& set_lines,
                     std::string& error) {

@@ -36,6 +36,19 @@ std::vector<SimRadio*> SelectRadios(std::vector<SimRadio>& radios, std::string_v
 // Parses "key=value,key=value" (the --group argument) into a group.
 bool ParseGroup(std::string_view text, RadioGroup& plan, std::string& error);
 
+// A host that announces made-up radios: a new random MAC in every announcement, all
+// from one address, `rate` a second, `count` in all (0: until the simulator stops).
+struct StormPlan {
+    std::uint32_t from = 0;  // host order
+    int prefix = 24;
+    std::string iface;
+    int rate = 0;
+    std::uint64_t count = 0;
+};
+
+// Parses "from=A,rate=N[,count=M][,prefix=P][,iface=IF]" (the --storm argument).
+bool ParseStorm(std::string_view text, StormPlan& plan, std::string& error);
+
 // Reads a config file: lines "group key=value...", "radio key=value..." (a radio of
 // its own, settings over a plain default) and "set SELECTOR key=value..." (applied
 // after every radio exists). A line starting with '#' is a comment.

@@ -70,6 +70,7 @@ Simulator::Simulator(SimOptions options, std::vector<SimRadio> radios)
         TakeFactorySettings(radios_[k]);
     }
     if (!options_.log_path.empty()) log_ = std::fopen(options_.log_path.c_str(), "a");
+    if (options_.storm) storm_ = std::make_unique<AnnounceStorm>(*options_.storm, options_.seed);
 }
 
 Simulator::~Simulator() {
@@ -142,6 +143,7 @@ void Simulator::OnSearch(const Inbound& in) {
     if (!HeaderLooksRight(in.bytes) || TypeOf(in.bytes) != MSG_DISCOVER) return;
     ++searches_[IpText(in.source) + "->" + IpText(in.destination)];
     if (first_search_ms_ == 0) first_search_ms_ = std::max<Clock>(1, Now());
+    if (storm_ && !storm_->Started()) storm_->Start(in.source, Now());
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     std::uniform_int_distribution<int> jitter(0, std::max(0, options_.announce_jitter_ms));
     int answering = 0;
@@ -166,6 +168,14 @@ void Simulator::OnSearch(const Inbound& in) {
     if (!options_.quiet) {
         Log("search from " + IpText(in.source) + " to " + IpText(in.destination) + ": " +
             std::to_string(answering) + " radios answer");
+    }
+}
+
+void Simulator::PumpStorm() {
+    if (!storm_) return;
+    // Bounded like the socket drains, so the radios are still served during a storm.
+    for (const Datagram& d : storm_->Due(Now(), 512)) {
+        net_.Send(storm_->plan().from, storm_->controller(), options_.announce_port, d);
     }
 }
 
@@ -411,7 +421,8 @@ std::string Simulator::Counters() const {
            " keepalives " + std::to_string(keepalives) + " keepalive_answers " +
            std::to_string(answered) + " commands " + std::to_string(commands) + " now_ms " +
            std::to_string(Now()) + " first_search_ms " + std::to_string(first_search_ms_) +
-           " last_report_ms " + std::to_string(last_report_ms_) + "\n";
+           " last_report_ms " + std::to_string(last_report_ms_) + " storm_sent " +
+           std::to_string(storm_ ? storm_->sent() : 0) + "\n";
 }
 
 void Simulator::OpenControl() {
@@ -466,6 +477,9 @@ int Simulator::Run() {
         addresses.push_back({r.ip, r.prefix, r.iface});
         if (r.faults.reply_from) addresses.push_back({r.faults.reply_from, r.prefix, r.iface});
     }
+    if (storm_ && !storm_->plan().iface.empty()) {
+        addresses.push_back({storm_->plan().from, storm_->plan().prefix, storm_->plan().iface});
+    }
     std::string error;
     if (options_.add_addresses && !AddAddresses(addresses, error)) {
         Log("error: " + error);
@@ -490,6 +504,7 @@ int Simulator::Run() {
             const Clock now = Now();
             timeout = next <= now ? 0 : static_cast<int>(std::min<Clock>(200, next - now));
         }
+        if (storm_ && storm_->Started()) timeout = std::min(timeout, 1);
         pollfd fds[3] = {{net_.search_fd(), POLLIN, 0},
                          {net_.command_fd(), POLLIN, 0},
                          {control_fd_, POLLIN, 0}};
@@ -509,6 +524,7 @@ int Simulator::Run() {
         }
         RunDueTimers();
         RunFinishedFetches();
+        PumpStorm();
     }
     if (!options_.state_path.empty()) WriteState(options_.state_path);
     Log("stopped; datagrams sent " + std::to_string(net_.sent()) + ", send failures " +

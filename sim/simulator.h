@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <queue>
 #include <random>
 #include <span>
@@ -15,6 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "sim/announce_storm.h"
+#include "sim/sim_config.h"
 #include "sim/sim_network.h"
 #include "sim/sim_radio.h"
 
@@ -37,6 +41,7 @@ struct SimOptions {
     std::uint32_t seed = 1;
     std::uint16_t tftp_port = 69;  // where radios with tftp=1 fetch their firmware
     int tftp_timeout_s = 30;
+    std::optional<StormPlan> storm;  // a host announcing made-up radios
 };
 
 class Simulator {
@@ -77,6 +82,7 @@ class Simulator {
     void ReportFetch(std::size_t index, std::uint32_t to);
     void StartTftpFetch(std::size_t index, std::uint32_t to);
     void RunFinishedFetches();
+    void PumpStorm();
 
     void OpenControl();
     void OnControlClient();
@@ -103,6 +109,7 @@ class Simulator {
     std::mutex finished_mutex_;
     std::vector<std::function<void()>> finished_;
     std::vector<std::thread> fetches_;
+    std::unique_ptr<AnnounceStorm> storm_;
 };
 
 // Asks a running simulator through its control socket; the answer goes to `reply`.

@@ -4,19 +4,16 @@
 
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "sim/sim_radio.h"
 
 namespace fk::sim {
 
-// `searches` counts the search datagrams heard, keyed "source->destination".
+// `searches` counts the search datagrams heard, keyed "source->destination". Bytes of
+// a text that are not part of a whole UTF-8 character are left out, so a name cut
+// inside a character still gives valid JSON.
 std::string StateJson(const std::vector<SimRadio>& radios, Clock now,
                       const std::map<std::string, int>& searches = {});
-
-// A JSON string literal of `bytes`; bytes that are not part of a whole UTF-8 character
-// are left out, so a name cut inside a character still gives valid JSON.
-std::string JsonString(std::string_view bytes);
 
 }  // namespace fk::sim

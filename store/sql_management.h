@@ -18,6 +18,13 @@ namespace fk {
 
 class IPrompter;
 
+// What one keep-alive writes: the device's address and uptime.
+struct UptimeUpdate {
+    std::string ip;
+    std::string mac;
+    std::uint32_t seconds = 0;
+};
+
 class CSqlManagement final : public IOperationStore {
   public:
     // A store whose data.mdb lives in `directory` (with or without a trailing '/').
@@ -38,6 +45,17 @@ class CSqlManagement final : public IOperationStore {
     bool ClearScanResults() override;
     bool DeleteDevice(const std::string& mac);
     bool UpdateUptime(const std::string& ip, const std::string& mac, std::uint32_t seconds);
+    // The keep-alives of one pass of the engine's worker, in one transaction; how many
+    // rows were written. Readers see all of them or none.
+    std::size_t UpdateUptimes(const std::vector<UptimeUpdate>& updates);
+
+    // Lets the writes that follow, from any thread, share one transaction until
+    // EndWriteBurst: a burst of device reports then takes the file's locks once
+    // instead of once per report. Readers on this store's connection (every page)
+    // see each write as it is made; other connections see the burst when it ends.
+    // False (and nothing to end) when a transaction is already open.
+    bool BeginWriteBurst();
+    void EndWriteBurst();
     bool SetStatus(const std::string& mac, int status);
     bool MarkUpgrading(const std::string& mac);
     bool ResetUpgradeFail(const std::string& mac) override;
@@ -66,6 +84,8 @@ class CSqlManagement final : public IOperationStore {
     template <typename Row, typename Columns>
     bool WriteRowLocked(const std::string& key_query, const SqlParams& key, const Columns& columns,
                         const Row& row);
+    // Commits the open transaction, or rolls it back when readers keep it from ending.
+    bool CommitLocked();
     bool ChangeStatus(const std::string& query, const SqlParams& params, int status, bool set_mac);
 
     std::string path_;

@@ -9,6 +9,8 @@
 #include <QUrl>
 
 #include "app/language.h"
+#include "app/program_dir.h"
+#include "app/prompter.h"
 #include "ui/child_dlg.h"
 #include "ui/image_button.h"
 #include "ui/menu_dlg.h"
@@ -30,23 +32,36 @@ struct HelpEntry {
     int command_id;
 };
 constexpr HelpEntry kHelpEntries[] = {
-    {"Product", "Product_url", SkinImage::HelpProduct, 32774},
-    {"Support", "Support_url", SkinImage::HelpSupport, 32775},
-    {"Contact Us", "Contact_url", SkinImage::HelpContact, 32779},
-    {"Help", "Help_url", SkinImage::HelpHelp, 57670},
+    {FK_TR("Product"), FK_TR("Product_url"), SkinImage::HelpProduct, 32774},
+    {FK_TR("Support"), FK_TR("Support_url"), SkinImage::HelpSupport, 32775},
+    {FK_TR("Contact Us"), FK_TR("Contact_url"), SkinImage::HelpContact, 32779},
+    {FK_TR("Help"), FK_TR("Help_url"), SkinImage::HelpHelp, 57670},
 };
+constexpr int kAboutCommand = 16;
 
-void OpenWithDesktop(const QString& address) {
-    // A missing translation leaves the key itself, which no handler opens; that
-    // failure is silent, as the desktop's own handler failures are.
-    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+void OpenWithDesktop(const QUrl& address) {
+    // A missing translation leaves the key itself, which names no page; that failure
+    // is silent, as the desktop's own handler failures are.
+    QDesktopServices::openUrl(address);
 }
 
 }  // namespace
 
+QUrl HelpAddress(const std::string& pack_value) {
+    const QString text = QString::fromStdString(pack_value);
+    const QUrl url(text, QUrl::StrictMode);
+    if (url.isValid() && !url.scheme().isEmpty()) return url;
+    // The shipped pages travel with the program, so a pack names them relative to its
+    // data folder and they open wherever the program was installed.
+    return QUrl::fromLocalFile(QString::fromStdString(ProgramDirectory()) + text);
+}
+
 CApplicationDlg::CApplicationDlg(const UiContext& context, const std::string& version_text,
                                  QWidget* parent, const PageFactory& factory)
-    : CSkinDialog(parent, Qt::Window | Qt::FramelessWindowHint), open_url_(OpenWithDesktop) {
+    : CSkinDialog(parent, Qt::Window | Qt::FramelessWindowHint),
+      prompter_(context.prompter),
+      version_text_(version_text),
+      open_url_(OpenWithDesktop) {
     setWindowIcon(SkinIcon(SkinImage::ApplicationIcon));
     setWindowTitle(QString::fromStdString(Translate("CPEManagement")));
     TranslateWindow(this);
@@ -89,9 +104,9 @@ void CApplicationDlg::BuildTitleStrip() {
         const char* name;
     };
     const TitleButton buttons[] = {
-        {&close_, SkinImage::CloseNormal, "Close", "title1000"},
-        {&min_, SkinImage::MinNormal, "Min", "title1002"},
-        {&info_, SkinImage::HelpNormal, "Info", "title1001"},
+        {&close_, SkinImage::CloseNormal, FK_TR("Close"), "title1000"},
+        {&min_, SkinImage::MinNormal, FK_TR("Min"), "title1002"},
+        {&info_, SkinImage::HelpNormal, FK_TR("Info"), "title1001"},
     };
     int x = kWidth - kTitleMargin - kTitleButton;
     for (const auto& b : buttons) {
@@ -116,9 +131,19 @@ void CApplicationDlg::BuildHelpMenu() {
         action->setObjectName(QStringLiteral("help%1").arg(entry.command_id));
         const char* key = entry.url_key;
         connect(action, &QAction::triggered, this,
-                [this, key] { open_url_(QString::fromStdString(Translate(key))); });
+                [this, key] { open_url_(HelpAddress(Translate(key))); });
     }
+    // The window has no system frame, so the about entry lives with the other help.
+    help_menu_->addSeparator();
+    QAction* about = help_menu_->addAction(FK_TR("about"));
+    about->setObjectName(QStringLiteral("help%1").arg(kAboutCommand));
+    connect(about, &QAction::triggered, this, &CApplicationDlg::ShowAbout);
     TranslateMenu(help_menu_);
+}
+
+void CApplicationDlg::ShowAbout() {
+    const std::string name = Translate("CPEManagement");
+    prompter_.Warn(name, name + " " + version_text_, MsgIcon::Information);
 }
 
 void CApplicationDlg::OpenHelpMenu() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QUrl>
 #include <functional>
 #include <string>
 
@@ -15,10 +16,15 @@ class QMenu;
 
 namespace fk {
 
+class IPrompter;
 class CChildDlg;
 class CImageButton;
 class CMenuDlg;
 class CTrayIcon;
+
+// Where a Help entry's language-pack value leads: a value with a scheme is an address
+// as it stands, any other value a page under the program's data folder.
+QUrl HelpAddress(const std::string& pack_value);
 
 class CApplicationDlg : public CSkinDialog {
     Q_OBJECT
@@ -30,7 +36,7 @@ class CApplicationDlg : public CSkinDialog {
     static constexpr int kMenuWidth = 190;
 
     // Opens an address with the desktop's handler; tests replace it.
-    using UrlOpener = std::function<void(const QString&)>;
+    using UrlOpener = std::function<void(const QUrl&)>;
 
     CApplicationDlg(const UiContext& context, const std::string& version_text,
                     QWidget* parent = nullptr, const PageFactory& factory = CreatePage);
@@ -51,6 +57,8 @@ class CApplicationDlg : public CSkinDialog {
     void SelectPage(int code);
     void ShowFromTray();
     void MinimiseToTray();
+    // The program's name and version, in a box of its own.
+    void ShowAbout();
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -69,6 +77,8 @@ class CApplicationDlg : public CSkinDialog {
     CImageButton* min_ = nullptr;
     CImageButton* close_ = nullptr;
     CImageButton* info_ = nullptr;
+    IPrompter& prompter_;
+    std::string version_text_;
     UrlOpener open_url_;
     QPoint drag_offset_;
     bool dragging_ = false;

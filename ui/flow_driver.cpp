@@ -14,6 +14,7 @@ CFlowDriver::~CFlowDriver() = default;
 
 void CFlowDriver::Run(std::unique_ptr<IFlow> flow) {
     timer_.stop();
+    held_ = false;
     flow_ = std::move(flow);
     if (!flow_) return;
     IFlow* started = flow_.get();
@@ -32,7 +33,7 @@ void CFlowDriver::Stop() {
 void CFlowDriver::TickNow() {
     // A tick while the owner is still showing a step (a message box runs its own event
     // loop) would carry out what the flow asks behind the user's back; the flow waits.
-    if (!flow_ || showing_ > 0) return;
+    if (!flow_ || showing_ > 0 || held_) return;
     Handle(flow_->Tick(FlowClock::now()));
 }
 

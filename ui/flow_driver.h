@@ -28,6 +28,12 @@ class CFlowDriver : public QObject {
     // Nothing happens while the owner is still handling a step: a flow asks for nothing
     // while a box its step opened is on screen, and a step that ends it is its last.
     void TickNow();
+    // The owner keeps the flow waiting beyond its handler, while it carries out part of
+    // a step off the UI thread (the upgrade's file server start): ticks do nothing until
+    // Resume. Stop still ends the flow.
+    void Hold() { held_ = true; }
+    void Resume() { held_ = false; }
+    bool Held() const { return held_; }
 
     bool Running() const { return flow_ != nullptr; }
     const QTimer& Timer() const { return timer_; }
@@ -43,6 +49,7 @@ class CFlowDriver : public QObject {
     QTimer timer_;
     std::unique_ptr<IFlow> flow_;
     int showing_ = 0;  // depth of `stepped` handlers running
+    bool held_ = false;
 };
 
 }  // namespace fk

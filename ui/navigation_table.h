@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "app/language.h"
 #include "ui/page.h"
 
 namespace fk {
@@ -14,14 +15,14 @@ struct NavigationEntry {
 };
 
 inline constexpr std::array<NavigationEntry, 8> kNavigationEntries = {{
-    {PAGE_STATUS, 1004, "Device status"},
-    {PAGE_MANAGEMENT, 1007, "Device management"},
-    {PAGE_BRIDGE, 1003, "Device bridge"},
-    {PAGE_REBOOT, 1009, "Device reboot"},
-    {PAGE_UPGRADE, 1006, "Device upgrade"},
-    {PAGE_RESTORE, 1005, "Device restore"},
-    {PAGE_SYSTEM_TOOL, 1001, "System tool"},
-    {PAGE_INSTALL_HELP, 1008, "Install Help"},
+    {PAGE_STATUS, 1004, FK_TR("Device status")},
+    {PAGE_MANAGEMENT, 1007, FK_TR("Device management")},
+    {PAGE_BRIDGE, 1003, FK_TR("Device bridge")},
+    {PAGE_REBOOT, 1009, FK_TR("Device reboot")},
+    {PAGE_UPGRADE, 1006, FK_TR("Device upgrade")},
+    {PAGE_RESTORE, 1005, FK_TR("Device restore")},
+    {PAGE_SYSTEM_TOOL, 1001, FK_TR("System tool")},
+    {PAGE_INSTALL_HELP, 1008, FK_TR("Install Help")},
 }};
 
 // The order the container builds its pages in.

@@ -20,7 +20,7 @@ struct Column {
     int width;
 };
 constexpr std::array<Column, 4> kColumns = {
-    {{"ID", 60}, {"Description", 400}, {"MAC", 140}, {"IP", 400}}};
+    {{FK_TR("ID"), 60}, {FK_TR("Description"), 400}, {FK_TR("MAC"), 140}, {FK_TR("IP"), 400}}};
 
 constexpr int kMargin = 16;
 constexpr int kTopBar = 48;

@@ -12,9 +12,9 @@ namespace fk {
 
 CTrayIcon::CTrayIcon(QWidget* window) : QObject(window) {
     menu_ = new QMenu(window);
-    QAction* show = menu_->addAction(QStringLiteral("Show Utility"));
+    QAction* show = menu_->addAction(FK_TR("Show Utility"));
     show->setObjectName(QStringLiteral("tray32781"));
-    QAction* exit = menu_->addAction(QStringLiteral("Exit"));
+    QAction* exit = menu_->addAction(FK_TR("Exit"));
     exit->setObjectName(QStringLiteral("tray32782"));
     TranslateMenu(menu_);
     connect(show, &QAction::triggered, this, &CTrayIcon::showRequested);

@@ -192,7 +192,7 @@ int RunBridge(const BridgeOptions& o) {
         return kExitOk;
     }
     // Counted before the send: the answer may be handled before the send returns.
-    const std::uint64_t seen = session.Engine().AnswerCount(ip, o.mac, command.type);
+    const std::uint64_t seen = session.Engine().WatchAnswers(ip, o.mac, command.type);
     CSendAndWait save({command}, std::nullopt);
     session.Run(save);
     if (!WaitForBridgeAnswer(session, command, seen)) {

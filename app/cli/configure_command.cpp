@@ -151,7 +151,10 @@ int RunConfigure(const ConfigureOptions& o) {
     EngineSession session;
     if (!session.Open(o.session)) return kExitFailure;
     ap_info_stu record = ZeroRecord();
-    if (!session.FindDevice(o.mac, o.seconds, "configure", record)) return kExitFailure;
+    // A new address is checked against every radio the search finds, as the window
+    // checks it against the store after its searches.
+    const bool moves = o.given.contains("--ip");
+    if (!session.FindDevice(o.mac, o.seconds, "configure", record, moves)) return kExitFailure;
     ManagementInput input = ManagementShown(record);
     const std::string refused = ApplySettingFlags(record, o.Settings(), input);
     if (!refused.empty()) {
@@ -173,7 +176,7 @@ int RunConfigure(const ConfigureOptions& o) {
     }
     std::vector<CommandAnswer> answers;
     for (const FlowCommand& c : commands)
-        answers.push_back({&c, session.Engine().AnswerCount(c.ip, c.mac, c.type)});
+        answers.push_back({&c, session.Engine().WatchAnswers(c.ip, c.mac, c.type)});
     CSendAndWait save(commands, o.no_wait ? std::nullopt : WaitAfterSave(plan.save));
     session.Run(save);
     CollectAnswers(session, answers);

@@ -90,14 +90,14 @@ FlowOutcome EngineSession::Survey(const std::string& ip, const std::string& mac,
 }
 
 bool EngineSession::FindDevice(const std::string& mac, int seconds, const char* command,
-                               ap_info_stu& record) {
+                               ap_info_stu& record, bool whole_search) {
     const auto reported = [&] {
         record = ZeroRecord();
         // An unknown MAC reads as a zero record, not as a failure.
         return store_->GetDevice(mac, record) && record.MacText() == mac;
     };
     CSearchSession session(seconds);
-    Run(session, {}, reported);
+    Run(session, {}, [&] { return !whole_search && reported(); });
     if (reported()) return true;
     std::fprintf(stderr, "%s: %s did not report within %d s\n", command, mac.c_str(), seconds);
     return false;

@@ -43,8 +43,11 @@ class EngineSession {
     FlowOutcome Survey(const std::string& ip, const std::string& mac,
                        const FlowStopRequest& stop_requested = {});
     // Searches until `mac` has reported, at most `seconds`; false, and said on standard
-    // error under `command`, when it never did.
-    bool FindDevice(const std::string& mac, int seconds, const char* command, ap_info_stu& record);
+    // error under `command`, when it never did. With `whole_search` the search runs its
+    // full length, so every radio that answers is in the store, not only those that
+    // happened to report before `mac`.
+    bool FindDevice(const std::string& mac, int seconds, const char* command, ap_info_stu& record,
+                    bool whole_search = false);
     // Searches at least `min_seconds`, so devices not named (a station bridged to a
     // named access point) report too, and on while a named one has not reported, up
     // to `max_seconds`. Returns the named devices that reported, in the order named.

@@ -53,7 +53,7 @@ class CBatchWatch {
         log_.Restart();
         for (RadioOutcome& r : radios_) {
             if (!r.found) continue;
-            r.answers_before = session_.Engine().AnswerCount(r.ip, r.mac, type_);
+            r.answers_before = session_.Engine().WatchAnswers(r.ip, r.mac, type_);
             r.last_status = session_.Store().GetStatus(r.mac);
             log_.Know(r.mac, r.last_status);
         }

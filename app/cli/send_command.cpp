@@ -11,6 +11,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/device_rows.h"
 #include "app/cli/engine_session.h"
+#include "app/cli/hex_payload.h"
 #include "app/cli/scan_rows.h"
 #include "operations/site_survey.h"
 #include "protocol/packet.h"
@@ -31,34 +32,6 @@ struct SendOptions {
     int hold_seconds = 0;
     std::string pending_ip;
 };
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Pairs of hex digits; blanks and colons between bytes are allowed.
-bool ParseHex(const std::string& text, std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    int high = -1;
-    for (char c : text) {
-        if (c == ' ' || c == ':') {
-            if (high >= 0) return false;
-            continue;
-        }
-        const int digit = HexDigit(c);
-        if (digit < 0) return false;
-        if (high < 0) {
-            high = digit;
-        } else {
-            bytes.push_back(static_cast<std::uint8_t>(high * 16 + digit));
-            high = -1;
-        }
-    }
-    return high < 0 && bytes.size() <= kMaxPayload;
-}
 
 using SteadyClock = std::chrono::steady_clock;
 
@@ -135,7 +108,7 @@ int RunSend(const SendOptions& o) {
         scan_complete = RunSurvey(session, o, deadline);
     } else if (sent) {
         // Counted before the send: an answer may be handled before the send returns.
-        const std::uint64_t seen = engine.AnswerCount(o.ip, o.mac, OutcomeType(o.type));
+        const std::uint64_t seen = engine.WatchAnswers(o.ip, o.mac, OutcomeType(o.type));
         sent = engine.SendToDevice(o.ip, static_cast<std::uint16_t>(o.type), o.payload, o.mac,
                                    o.retransmit);
         if (sent) WaitForOutcome(session, o, seen, deadline);

@@ -95,6 +95,8 @@ int RunUpgrade(const UpgradeOptions& o) {
         selection.push_back(SelectionOf(*found[i]));
     }
     if (selection.empty()) return kExitFailure;
+    if (const std::string refused = CheckUpgradeModels(selection); !refused.empty())
+        return Refuse(Translate(refused));
 
     const std::vector<UpgradeType> types = UpgradeTypes(selection);
     std::uint16_t chosen = types.front().code;

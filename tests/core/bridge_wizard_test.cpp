@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "config/channel_list.h"
 #include "config/country_tables.h"
 #include "protocol/packet.h"
 
@@ -19,7 +18,6 @@ namespace {
 constexpr int kChina = 0;  // country code with a row offering 149 in every 5 GHz list
 constexpr int kItaly = 4;  // 5 GHz lists of Auto, 36, 40, 44 and 48 only
 constexpr int kNoRow = 7;  // "NL" has no row in the country table
-constexpr int kTest = 61;
 
 ap_info_stu Device(int country = kChina, int rf_type = 1, int type = 3) {
     ap_info_stu r = ZeroRecord();
@@ -136,29 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ChannelCase{"no_row_auto_ap", kNoRow, 1, 0, 0, {0}},
                       ChannelCase{"code_beyond_list", 200, 0, 11, 11, {0, 11}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CountryChannels, DfsOnlyInTheTestRowAndTestOnlyChannelsByModel) {
-    const auto has = [](const std::vector<int>& list, int channel) {
-        return std::find(list.begin(), list.end(), channel) != list.end();
-    };
-    const int test_row = FindCountryRow(kTest);
-    const auto plain = CountryChannels(FindCountryRow(kChina), 3, 1, 0);
-    EXPECT_FALSE(has(plain, 52));
-    EXPECT_FALSE(has(plain, 144));
-    EXPECT_TRUE(has(plain, 48));
-    EXPECT_TRUE(has(plain, 149));
-    const auto test_any = CountryChannels(test_row, 3, 1, 0);
-    EXPECT_TRUE(has(test_any, 100));
-    EXPECT_TRUE(has(test_any, 8));
-    EXPECT_TRUE(has(test_any, 188));
-    const auto test_skipping = CountryChannels(test_row, 10, 1, 0);
-    EXPECT_TRUE(has(test_skipping, 100));
-    EXPECT_FALSE(has(test_skipping, 8));
-    EXPECT_FALSE(has(test_skipping, 181));
-    EXPECT_EQ(CountryChannels(-1, 3, 1, 0), std::vector<int>{});
-    EXPECT_EQ(ChannelEntryText(0), "Auto");
-    EXPECT_EQ(ChannelEntryText(161), "161");
-}
 
 struct StepOneCase {
     const char* name;

@@ -12,6 +12,8 @@
 
 #include <climits>
 #include <filesystem>
+#include <stop_token>
+#include <thread>
 
 #include "app/ini_file.h"
 #include "app/pid_file.h"
@@ -160,6 +162,40 @@ TEST_F(FileServerControlTest, FailuresAreReportedAtOnceAndLeaveNothing) {
     }
     EXPECT_EQ(left, 0u) << "no staging folder left behind";
     close(holder);
+}
+
+// A window closed while its server starts: the wait gives up at once and the server
+// it launched is ended, whether the stop comes before the launch or during the wait.
+TEST_F(FileServerControlTest, AStoppedStartEndsWhatItBegan) {
+    // Stands in for a server that never says it is serving.
+    const std::string mute = scratch_.Write("mute/FileServer", "#!/bin/sh\nexec sleep 60\n");
+    fs::permissions(mute, fs::perms::owner_all);
+    const struct {
+        const char* what;
+        bool once_launched;  // else before the start
+    } cases[] = {{"stopped before the launch", false}, {"stopped during the wait", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CFileServerControl control({mute, paths_.config_dir, paths_.staging_parent});
+        control.SetReadyTimeout(60s);
+        std::stop_source stop;
+        if (!c.once_launched) stop.request_stop();
+        // The PID file is written once the server runs, just before the wait.
+        std::jthread stopper([&, pid_path = control.PidPath()] {
+            const auto deadline = std::chrono::steady_clock::now() + 10s;
+            while (c.once_launched && !fs::exists(pid_path) &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(10ms);
+            stop.request_stop();
+        });
+        const auto begin = std::chrono::steady_clock::now();
+        const FileServerStart start = control.Start(image_, stop.get_token());
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
+        EXPECT_EQ(start.status, FileServerStatus::kStopped);
+        EXPECT_FALSE(control.Running());
+        EXPECT_FALSE(fs::exists(control.PidPath()));
+        EXPECT_TRUE(control.StagingFolder().empty());
+    }
 }
 
 TEST_F(FileServerControlTest, LeftoverServerIsEndedOnlyWhenProvenOurs) {

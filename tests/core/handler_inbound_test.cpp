@@ -50,7 +50,7 @@ class HandlerTest : public ::testing::Test {
 
     testing::ScratchDir dir_;
     CSqlManagement store_{dir_.Dir()};
-    testing::RecordingLink link_;
+    testing::RecordingOutboundLink link_;
     CPresenceTable presence_{link_, store_};
     CInboundHandlers handlers_{presence_, store_, link_};
 };
@@ -63,31 +63,31 @@ TEST_F(HandlerTest, FirstAnnouncementRecordsTheDeviceAndAsksForItsReport) {
     EXPECT_EQ(record->ip, kIp);
     EXPECT_EQ(record->ap_type, 7);
     EXPECT_EQ(record->lifetime, kPresenceLifetime);
-    ASSERT_EQ(link_.sends.size(), 2u);
-    EXPECT_EQ(link_.sends[0].type, MSG_DISCOVER);
-    EXPECT_FALSE(link_.sends[0].retransmit);
-    EXPECT_EQ(link_.sends[1].type, MSG_GET_DEVICE_INFO);
-    EXPECT_TRUE(link_.sends[1].retransmit);
-    EXPECT_EQ(link_.sends[1].ip, kIp);
-    EXPECT_EQ(link_.sends[1].mac, kMac);
+    ASSERT_EQ(link_.Sent().size(), 2u);
+    EXPECT_EQ(link_.Sent()[0].type, MSG_DISCOVER);
+    EXPECT_FALSE(link_.Sent()[0].retransmit);
+    EXPECT_EQ(link_.Sent()[1].type, MSG_GET_DEVICE_INFO);
+    EXPECT_TRUE(link_.Sent()[1].retransmit);
+    EXPECT_EQ(link_.Sent()[1].ip, kIp);
+    EXPECT_EQ(link_.Sent()[1].mac, kMac);
 }
 
 TEST_F(HandlerTest, AllZeroMacIsAnsweredButNeverRecorded) {
     handlers_.OnAnnouncement(Element(MSG_DISCOVER, "", kIp, {}));
     EXPECT_EQ(presence_.Size(), 0u);
-    ASSERT_EQ(link_.sends.size(), 1u);
-    EXPECT_EQ(link_.sends[0].type, MSG_DISCOVER);
+    ASSERT_EQ(link_.Sent().size(), 1u);
+    EXPECT_EQ(link_.Sent()[0].type, MSG_DISCOVER);
 }
 
 TEST_F(HandlerTest, NewcomerOnARegisteredAddressIsOnlyAnswered) {
     Register(kMac, kIp);
-    link_.sends.clear();
+    link_.ClearSent();
     handlers_.OnAnnouncement(Element(MSG_DISCOVER, kOtherMac, kIp, {}));
     const auto newcomer = presence_.Find(kOtherMac);
     ASSERT_TRUE(newcomer);
     EXPECT_EQ(newcomer->state, announced);
-    ASSERT_EQ(link_.sends.size(), 1u);
-    EXPECT_EQ(link_.sends[0].type, MSG_DISCOVER);
+    ASSERT_EQ(link_.Sent().size(), 1u);
+    EXPECT_EQ(link_.Sent()[0].type, MSG_DISCOVER);
     std::vector<ap_info_stu> pending;
     presence_.ListPendingDevices(10, "", pending);
     ASSERT_EQ(pending.size(), 1u);
@@ -139,16 +139,16 @@ TEST_F(HandlerTest, KeepaliveRefreshesKnownAndAnnouncedDevicesOnly) {
     body.version.Assign("v9");
     body.up_time = 4321;
     handlers_.OnKeepalive(Element(MSG_KEEPALIVE, kMac, kIp, Bytes(body)));
-    EXPECT_TRUE(link_.sends.empty()) << "unknown devices get no answer";
+    EXPECT_TRUE(link_.Sent().empty()) << "unknown devices get no answer";
 
     Register(kMac, kIp);
-    link_.sends.clear();
+    link_.ClearSent();
     handlers_.OnKeepalive(Element(MSG_KEEPALIVE, kMac, kIp, Bytes(body)));
     const auto record = presence_.Find(kMac);
     EXPECT_EQ(record->up_time, 4321u);
     EXPECT_EQ(record->version.View(), "v9");
-    ASSERT_EQ(link_.sends.size(), 1u);
-    EXPECT_EQ(link_.sends[0].type, MSG_KEEPALIVE);
+    ASSERT_EQ(link_.Sent().size(), 1u);
+    EXPECT_EQ(link_.Sent()[0].type, MSG_KEEPALIVE);
     ap_info_stu stored{};
     ASSERT_TRUE(store_.GetDevice(kMac, stored));
     EXPECT_EQ(stored.report.up_time, 4321u);

@@ -14,16 +14,9 @@
 #include "protocol/packet.h"
 #include "protocol/scan_progress.h"
 #include "protocol/udp_socket.h"
+#include "support/send_recorder.h"
 
 namespace fk::testing {
-
-struct SentCommand {
-    std::string ip;
-    std::uint16_t type = 0;
-    std::vector<std::uint8_t> payload;
-    std::string mac;
-    bool retransmit = false;
-};
 
 struct Acknowledgement {
     std::string ip;
@@ -31,14 +24,12 @@ struct Acknowledgement {
     int type = 0;
 };
 
-class RecordingLink : public IOutboundLink {
+class RecordingOutboundLink : public IOutboundLink, public test::SendRecorder {
   public:
     bool SendToDevice(const std::string& ip, std::uint16_t type,
                       std::span<const std::uint8_t> payload, const std::string& mac,
                       bool retransmit) override {
-        std::lock_guard lock(mutex_);
-        sends.push_back({ip, type, {payload.begin(), payload.end()}, mac, retransmit});
-        return true;
+        return RecordSend(ip, type, payload, mac, retransmit);
     }
     void Acknowledge(const std::string& ip, const std::string& mac, int type) override {
         std::lock_guard lock(mutex_);
@@ -52,6 +43,11 @@ class RecordingLink : public IOutboundLink {
         scan.Stored(packet_id, packet_count);
         if (!was_complete && scan.Complete()) scan_complete = true;
     }
+    bool SurveyExpected(const std::string& ip, const std::string& mac) const override {
+        (void)ip;
+        (void)mac;
+        return survey_expected;
+    }
     void AnswerHandled(const std::string& ip, const std::string& mac, int type,
                        std::uint8_t result) override {
         if (on_answer) on_answer();
@@ -60,17 +56,14 @@ class RecordingLink : public IOutboundLink {
         answer_results.push_back(result);
     }
 
-    std::vector<SentCommand> sends;
     std::vector<Acknowledgement> acks;
     std::vector<Acknowledgement> answers;
     std::vector<std::uint8_t> answer_results;
     std::function<void()> on_answer;
     bool scan_complete = false;
+    bool survey_expected = true;  // as if every radio had been asked for a survey
     CScanProgress scan;
     std::function<void()> on_scan_stored;
-
-  private:
-    std::mutex mutex_;
 };
 
 // A queue element as the receivers build it: `wire_size` bytes of the datagram

@@ -75,6 +75,10 @@ TEST(IniFile, WriterChangesOneKeyAndKeepsTheRest) {
         {"create the file", nullptr, "SERVER", "Directory", "/srv", "[SERVER]\nDirectory=/srv\n"},
         {"same key in another section untouched", "[A]\nk=1\n[B]\nk=2\n", "B", "k", "9",
          "[A]\nk=1\n[B]\nk=9\n"},
+        // Found by the ini_file fuzzer: the mark hid the first section from the writer,
+        // which added a second [Server] whose Port the reader never got to.
+        {"first section behind a byte-order mark", "\xEF\xBB\xBF[Server]\nPort=1\n", "Server",
+         "Port", "6969", "\xEF\xBB\xBF[Server]\nPort=6969\n"},
     };
     for (const auto& c : cases) {
         testing::ScratchDir dir;

@@ -1,13 +1,18 @@
 // Every text the program passes to Translate (or marks with FK_TR) must have an
 // entry in every language pack, and the packs must agree with each other; a missing
 // key shows an English source text, a lost "%d" breaks the formatting of a message.
+// Captions handed to widgets and menus as bare literals are looked up only when the
+// window is translated, out of the scan's sight, so they must carry a marker too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ini_file.h"
@@ -76,19 +81,87 @@ void CollectKeys(const std::string& text, const std::string& marker, std::set<st
     }
 }
 
-std::set<std::string> KeysUsedInSources() {
-    std::set<std::string> keys;
+// The windows' T("...") helper passes its literal to Translate.
+constexpr const char* kMarkers[] = {"Translate", "FK_TR", "T"};
+
+// Calls whose text becomes a caption that TranslateWindow or TranslateMenu looks up.
+constexpr const char* kCaptionCalls[] = {
+    "addAction", "addMenu",     "setText",         "setToolTip",   "setWindowTitle",
+    "setTitle",  "setTabText",  "addTab",          "addItem",      "insertItem",
+    "QLabel",    "QPushButton", "QCheckBox",       "QRadioButton", "QGroupBox",
+    "QAction",   "AddButton",   "AddActionButton", "CSkinFrameDlg"};
+
+bool IsMarker(const std::string& name) {
+    for (const char* marker : kMarkers)
+        if (name == marker) return true;
+    return false;
+}
+
+// The identifier right before s[open] (a '('), or "".
+std::string CalleeBefore(const std::string& s, std::size_t open) {
+    std::size_t end = open;
+    while (end > 0 && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
+    std::size_t begin = end;
+    while (begin > 0 && IsIdentChar(s[begin - 1])) --begin;
+    return s.substr(begin, end - begin);
+}
+
+// The word-like literals inside the arguments of every caption call that no marker
+// call encloses; "<" or " dBm" are no captions and pass.
+std::vector<std::string> UnmarkedCaptions(const std::string& text) {
+    std::vector<std::string> found;
+    for (const char* call : kCaptionCalls) {
+        const std::string name = call;
+        for (std::size_t at = text.find(name); at != std::string::npos;
+             at = text.find(name, at + 1)) {
+            if ((at > 0 && IsIdentChar(text[at - 1])) ||
+                IsIdentChar(text[std::min(at + name.size(), text.size() - 1)]))
+                continue;
+            std::size_t i = at + name.size();
+            SkipBlanks(text, i);
+            if (i >= text.size() || text[i] != '(') continue;
+            std::vector<bool> marked{false};  // one entry per open parenthesis
+            for (++i; i < text.size();) {
+                const char c = text[i];
+                if (c == '"') {
+                    std::string literal;
+                    if (!ReadLiteral(text, i, literal)) break;
+                    const bool word = !literal.empty() &&
+                                      std::isalpha(static_cast<unsigned char>(literal.front()));
+                    if (word && !marked.back()) found.push_back(literal);
+                    continue;
+                }
+                if (c == '(') marked.push_back(marked.back() || IsMarker(CalleeBefore(text, i)));
+                if (c == ')') {
+                    marked.pop_back();
+                    if (marked.empty()) break;
+                }
+                ++i;
+            }
+        }
+    }
+    return found;
+}
+
+// Every source file of the program, with its text.
+std::vector<std::pair<fs::path, std::string>> ProgramSources() {
+    std::vector<std::pair<fs::path, std::string>> files;
     for (const char* dir : {"app", "protocol", "store", "config", "operations", "ui"}) {
         const fs::path root = SourceRoot() / dir;
         if (!fs::exists(root)) continue;
         for (const auto& entry : fs::recursive_directory_iterator(root)) {
             const auto ext = entry.path().extension();
             if (ext != ".cpp" && ext != ".h") continue;
-            const std::string text = ReadText(entry.path());
-            // The windows' T("...") helper passes its literal to Translate.
-            for (const char* marker : {"Translate", "FK_TR", "T"}) CollectKeys(text, marker, keys);
+            files.emplace_back(entry.path(), ReadText(entry.path()));
         }
     }
+    return files;
+}
+
+std::set<std::string> KeysUsedInSources() {
+    std::set<std::string> keys;
+    for (const auto& [path, text] : ProgramSources())
+        for (const char* marker : kMarkers) CollectKeys(text, marker, keys);
     return keys;
 }
 
@@ -134,6 +207,32 @@ TEST(LanguagePacks, ScannerFindsMarkedTexts) {
     CollectKeys("l = T(\"Scan\"); QT(\"no\"); AT (\"no\"); T(key);", "T", keys);
     EXPECT_EQ(keys, (std::set<std::string>{"Search", "Two parts", "Say \"hi\"", "Scan"}));
     EXPECT_EQ(Conversions("%d of %s, 100%% %02x"), (std::vector<std::string>{"%d", "%s", "%02x"}));
+}
+
+TEST(LanguagePacks, CaptionScanFindsBareLiteralsOnly) {
+    const struct {
+        const char* source;
+        std::vector<std::string> unmarked;
+    } cases[] = {
+        {"menu->addAction(QStringLiteral(\"Show Utility\"));", {"Show Utility"}},
+        {"menu->addAction(icon, \"Product\");", {"Product"}},
+        {"menu->addAction(FK_TR(\"Exit\"));", {}},
+        {"new QLabel(T(\"Hour\"), this);", {}},
+        {"b->setToolTip(QString::fromStdString(Translate(\"Min\")));", {}},
+        {"new QCheckBox(\n    QString::fromUtf8(\"Enable\"), this);", {"Enable"}},
+        {"new QPushButton(QStringLiteral(\"<\"), this); x->setToolTip(n + \" dBm\");", {}},
+        {"setTextColor(\"red\"); MysetText(\"no\"); setText(key);", {}},
+        {"setText(T(\"A\") + \"B\");", {"B"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(UnmarkedCaptions(c.source), c.unmarked) << c.source;
+}
+
+TEST(LanguagePacks, EveryCaptionLiteralCarriesAMarker) {
+    for (const auto& [path, text] : ProgramSources()) {
+        for (const auto& caption : UnmarkedCaptions(text))
+            ADD_FAILURE() << path.lexically_relative(SourceRoot()) << ": \"" << caption
+                          << "\" reaches the translation unmarked; wrap it in FK_TR";
+    }
 }
 
 TEST(LanguagePacks, IndexNamesExistingPacks) {

@@ -52,7 +52,7 @@ class PresenceTest : public ::testing::Test {
 
     testing::ScratchDir dir_;
     CSqlManagement store_{dir_.Dir()};
-    testing::RecordingLink link_;
+    testing::RecordingOutboundLink link_;
     CPresenceTable presence_{link_, store_};
 };
 
@@ -140,13 +140,13 @@ TEST_F(PresenceTest, ReleaseAndDropTouchOnlyAnnouncedDevices) {
     AnnounceDevice(2);
     AnnounceDevice(3);
     presence_.ReleasePendingDevices();
-    ASSERT_EQ(link_.sends.size(), 2u);
-    for (const auto& s : link_.sends) {
+    ASSERT_EQ(link_.Sent().size(), 2u);
+    for (const auto& s : link_.Sent()) {
         EXPECT_EQ(s.type, MSG_RELEASE);
         EXPECT_FALSE(s.retransmit);
         EXPECT_NE(s.mac, MacOf(1));
     }
-    EXPECT_EQ(link_.sends[0].ip, IpOf(2));
+    EXPECT_EQ(link_.Sent()[0].ip, IpOf(2));
     presence_.DropPendingDevices();
     EXPECT_EQ(presence_.Size(), 1u);
     EXPECT_TRUE(presence_.Find(MacOf(1)));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/language.h"
+#include "config/channel_list.h"
 #include "config/country_tables.h"
 #include "config/management_save.h"
 #include "config/validation.h"
@@ -145,7 +146,7 @@ TEST_F(WirelessSettingsTest, RadarChannelsOnlyInTheTestRow) {
     for (int type : {4, 268}) {
         for (int row = 0; row < kCountryRowCount; ++row) {
             for (int bandwidth : {kBandwidth20, kBandwidth40, kBandwidth80}) {
-                const std::vector<int> channels = Codes(ChannelItems(row, type, 1, bandwidth));
+                const std::vector<int> channels = CountryChannels(row, type, 1, bandwidth);
                 ASSERT_FALSE(channels.empty());
                 EXPECT_EQ(channels.front(), 0);
                 const bool test = GetCountryName(row) == "Test";
@@ -174,15 +175,15 @@ TEST_F(WirelessSettingsTest, ElevenAcBandwidthsAndTheWayBack) {
     EXPECT_EQ(in.bandwidth.Offered(), "Auto, 10MHz, 20MHz, 30MHz, 40MHz, 50MHz, 60MHz, 80MHz");
     EXPECT_EQ(in.bandwidth.Code(-1), kBandwidth80);
     const int china = FindCountryRow(kChinaCode);
-    EXPECT_EQ(Codes(in.channel), Codes(ChannelItems(china, 268, 1, kBandwidth80)));
+    EXPECT_EQ(Codes(in.channel), CountryChannels(china, 268, 1, kBandwidth80));
 
     ChooseNetMode(r, in, Index(in.net_mode, "11a/n"));
     EXPECT_EQ(in.bandwidth.Offered(), "Auto, 10MHz, 20MHz, 30MHz, 40MHz");
     EXPECT_EQ(in.bandwidth.Code(-1), kBandwidthAuto);
     // The channels stay the 80 MHz ones until a bandwidth is chosen again.
-    EXPECT_EQ(Codes(in.channel), Codes(ChannelItems(china, 268, 1, kBandwidth80)));
+    EXPECT_EQ(Codes(in.channel), CountryChannels(china, 268, 1, kBandwidth80));
     ChooseBandwidth(r, in, Index(in.bandwidth, "40MHz"));
-    EXPECT_EQ(Codes(in.channel), Codes(ChannelItems(china, 268, 1, kBandwidth40)));
+    EXPECT_EQ(Codes(in.channel), CountryChannels(china, 268, 1, kBandwidth40));
 
     // 11ac is not offered where the model lacks it.
     EXPECT_EQ(WirelessPaneShown(Radio(4, 1)).net_mode.Offered(), "11a, 11n, 11a/n");
@@ -299,6 +300,7 @@ TEST_F(WirelessSettingsTest, ACountryCodeWithoutARowKeepsCodeAndChannelUntilOneI
     r.report.channel = 11;
     WirelessPaneInput in = WirelessPaneShown(r);
     EXPECT_FALSE(in.country.HasSelection());
+    EXPECT_EQ(in.country.items.size(), static_cast<std::size_t>(kCountryRowCount));
     EXPECT_EQ(in.channel.Offered(), "Auto, 11");
     EXPECT_EQ(in.channel.Code(-1), 11);
     WirelessPaneResult out = CollectWireless(r, in);

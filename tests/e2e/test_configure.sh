@@ -31,6 +31,17 @@ grep -q "access point" "$FK_WORK/r1.err" || fk_fail "the refusal does not say wh
 fk_cli configure --mac "$ap" --seconds 8 --gateway 198.18.5.1 >"$FK_WORK/r2.out" 2>"$FK_WORK/r2.err"
 [ $? -eq 3 ] || fk_fail "a gateway outside the subnet was not refused with exit 3"
 grep -q "not in the same subnet" "$FK_WORK/r2.err" || fk_fail "wrong message: $(cat "$FK_WORK/r2.err")"
+# The address of a radio that may report after the target is in use all the same: the
+# whole search runs before the check. Its spelling with a leading zero is not an address.
+fk_cli configure --mac "$ap" --seconds 4 --ip 198.18.0.22 --mask 255.255.255.0 \
+    >"$FK_WORK/r3.out" 2>"$FK_WORK/r3.err"
+[ $? -eq 3 ] || fk_fail "another radio's address was not refused with exit 3"
+grep -q "already in use" "$FK_WORK/r3.err" || fk_fail "wrong message: $(cat "$FK_WORK/r3.err")"
+for spelled in "--ip 198.18.0.022" "--mask 000.0.0.0" "--gateway 198.18.0.01"; do
+    # shellcheck disable=SC2086
+    fk_cli configure --mac "$ap" --seconds 4 $spelled >"$FK_WORK/r4.out" 2>"$FK_WORK/r4.err"
+    [ $? -eq 2 ] || fk_fail "$spelled was not refused as a usage error"
+done
 
 # Wireless refusals name what the tab offers; a station's SSID is not the user's.
 refuse() {

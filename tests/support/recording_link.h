@@ -3,8 +3,6 @@
 // and pending-device lists the test chose. Sender threads call it, so it locks.
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -12,16 +10,9 @@
 #include <vector>
 
 #include "protocol/device_link.h"
+#include "support/send_recorder.h"
 
 namespace fk::test {
-
-struct SentCommand {
-    std::string ip;
-    std::uint16_t type = 0;
-    std::vector<std::uint8_t> payload;
-    std::string mac;
-    bool retransmit = false;
-};
 
 struct PendingIpCall {
     std::string mac;
@@ -29,18 +20,12 @@ struct PendingIpCall {
     std::string new_ip;
 };
 
-class RecordingLink final : public IDeviceLink {
+class RecordingLink final : public IDeviceLink, public SendRecorder {
   public:
     bool SendToDevice(const std::string& ip, std::uint16_t type,
                       std::span<const std::uint8_t> payload, const std::string& mac,
                       bool retransmit) override {
-        {
-            std::lock_guard lock(mutex_);
-            sent_.push_back({ip, type, {payload.begin(), payload.end()}, mac, retransmit});
-            events_.push_back("send " + std::to_string(type) + " " + mac);
-        }
-        changed_.notify_all();
-        return true;
+        return RecordSend(ip, type, payload, mac, retransmit);
     }
     void SearchDevices() override { Count(searches_, "search"); }
     void SetPendingIp(const std::string& mac, const std::string& old_ip,
@@ -93,18 +78,7 @@ class RecordingLink final : public IDeviceLink {
         std::lock_guard lock(mutex_);
         scan_missing_ = missing;
     }
-    // What the test reads back.
-    std::vector<SentCommand> Sent() const {
-        std::lock_guard lock(mutex_);
-        return sent_;
-    }
-    std::vector<SentCommand> SentOfType(std::uint16_t type) const {
-        std::lock_guard lock(mutex_);
-        std::vector<SentCommand> out;
-        for (const auto& c : sent_)
-            if (c.type == type) out.push_back(c);
-        return out;
-    }
+    // What the test reads back, beside the sends.
     std::vector<PendingIpCall> PendingIpCalls() const {
         std::lock_guard lock(mutex_);
         return pending_ip_calls_;
@@ -124,14 +98,11 @@ class RecordingLink final : public IDeviceLink {
     int Drops() const { return Read(drops_); }
     int Prunes() const { return Read(prunes_); }
     int AdapterQueries() const { return Read(adapter_queries_); }
-    // For sender threads: blocks until `count` commands were sent or the deadline
-    // passes; true when they were.
-    bool WaitForSent(std::size_t count, std::chrono::milliseconds deadline) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, deadline, [&] { return sent_.size() >= count; });
-    }
 
   private:
+    void Recorded(const SentCommand& sent) override {
+        events_.push_back("send " + std::to_string(sent.type) + " " + sent.mac);
+    }
     void Count(int& counter, const char* event) {
         std::lock_guard lock(mutex_);
         ++counter;
@@ -142,9 +113,6 @@ class RecordingLink final : public IDeviceLink {
         return counter;
     }
 
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<SentCommand> sent_;
     std::vector<PendingIpCall> pending_ip_calls_;
     std::vector<std::string> events_;
     std::vector<adapter_info_stu> adapters_;

@@ -1,8 +1,10 @@
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "app/program_dir.h"
 #include "support/counting_page.h"
 #include "support/language_pack.h"
 #include "support/ui_context.h"
@@ -27,10 +29,10 @@ CPageBase* MakeCountingPage(int code, const UiContext&, QWidget* parent) {
 struct MainWindow {
     test::TestUiContext ui;
     CApplicationDlg dlg{ui.context, "V1.2.3.4", nullptr, MakeCountingPage};
-    QStringList opened;
+    QList<QUrl> opened;
 
     MainWindow() {
-        dlg.SetUrlOpener([this](const QString& url) { opened << url; });
+        dlg.SetUrlOpener([this](const QUrl& url) { opened << url; });
     }
     test::CountingPage* Page(int code) const {
         return static_cast<test::CountingPage*>(dlg.Pages()->Page(code));
@@ -43,6 +45,26 @@ QAction* ActionNamed(const QMenu* menu, const QString& name) {
     return nullptr;
 }
 
+const char* const kHelpActions[] = {"help32774", "help32775", "help32779", "help57670"};
+
+QUrl UnderProgramDirectory(const QString& relative) {
+    return QUrl::fromLocalFile(QString::fromStdString(ProgramDirectory()) + relative);
+}
+
+const test::PackEntries kTestPack = {{"CPEManagement", "Feldwerk"},
+                                     {"Device status", "Status"},
+                                     {"Device management", "Verwaltung"},
+                                     {"Install Help", "Montage"},
+                                     {"Min", "Verkleinern"},
+                                     {"Close", "Schließen"},
+                                     {"Info", "Hilfe"},
+                                     {"Contact Us", "Kontakt"},
+                                     {"Show Utility", "Anzeigen"},
+                                     {"about", "Über Feldwerk..."},
+                                     {"Product_url", "https://example.test/product"},
+                                     {"Contact_url", "mailto:radios@example.test"},
+                                     {"Help_url", "help/index.html"}};
+
 }  // namespace
 
 class ApplicationDlgTest : public QObject {
@@ -53,27 +75,19 @@ class ApplicationDlgTest : public QObject {
     void pressingAButtonSelectsItAloneAndSwitchesPage();
     void helpMenuOpensTheTranslatedAddresses_data();
     void helpMenuOpensTheTranslatedAddresses();
+    void aboutShowsTheNameAndVersion();
     void enterAndEscapeNeverCloseTheWindow();
     void titleButtonsAndTrayMenuEndOrRestoreTheWindow();
     void aClickOnTheTrayIconRestoresTheWindow();
     void anyBusyPageLocksTheNavigationAndPausesTheRefresh();
+    void shippedPacksLeadEveryHelpEntryToAShippedPage();
 
   private:
     QTemporaryDir dir_;
 };
 
 void ApplicationDlgTest::initTestCase() {
-    QVERIFY(test::UseLanguagePack(dir_.path(), {{"Device status", "Status"},
-                                                {"Device management", "Verwaltung"},
-                                                {"Install Help", "Montage"},
-                                                {"Min", "Verkleinern"},
-                                                {"Close", "Schließen"},
-                                                {"Info", "Hilfe"},
-                                                {"Contact Us", "Kontakt"},
-                                                {"Show Utility", "Anzeigen"},
-                                                {"Product_url", "https://example.test/product"},
-                                                {"Contact_url", "https://example.test/contact"},
-                                                {"Help_url", "https://example.test/help"}}));
+    QVERIFY(test::UseLanguagePack(dir_.path(), kTestPack));
 }
 
 void ApplicationDlgTest::navigationListsTheEightPagesInOrder() {
@@ -118,33 +132,44 @@ void ApplicationDlgTest::pressingAButtonSelectsItAloneAndSwitchesPage() {
 void ApplicationDlgTest::helpMenuOpensTheTranslatedAddresses_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("url");
+    QTest::addColumn<QUrl>("url");
     QTest::newRow("product") << "help32774"
-                             << "Product"
-                             << "https://example.test/product";
-    // Without a translation the key itself is handed on; the handler then fails quietly.
+                             << "Product" << QUrl("https://example.test/product");
+    // Without a translation the key itself names a page nobody ships; the handler then
+    // fails quietly.
     QTest::newRow("support") << "help32775"
-                             << "Support"
-                             << "Support_url";
+                             << "Support" << UnderProgramDirectory("Support_url");
     QTest::newRow("contact") << "help32779"
-                             << "Kontakt"
-                             << "https://example.test/contact";
+                             << "Kontakt" << QUrl("mailto:radios@example.test");
     QTest::newRow("help") << "help57670"
-                          << "Help"
-                          << "https://example.test/help";
+                          << "Help" << UnderProgramDirectory("help/index.html");
 }
 
 void ApplicationDlgTest::helpMenuOpensTheTranslatedAddresses() {
     QFETCH(QString, action);
     QFETCH(QString, caption);
-    QFETCH(QString, url);
+    QFETCH(QUrl, url);
     MainWindow w;
-    QCOMPARE(w.dlg.HelpMenu()->actions().size(), 4);
     QAction* entry = ActionNamed(w.dlg.HelpMenu(), action);
     QVERIFY(entry != nullptr);
     QCOMPARE(entry->text(), caption);
     entry->trigger();
-    QCOMPARE(w.opened, QStringList{url});
+    QCOMPARE(w.opened, QList<QUrl>{url});
+    QVERIFY(w.ui.prompter.Records().empty());
+}
+
+void ApplicationDlgTest::aboutShowsTheNameAndVersion() {
+    MainWindow w;
+    QAction* about = ActionNamed(w.dlg.HelpMenu(), "help16");
+    QVERIFY(about != nullptr);
+    QCOMPARE(about->text(), QString("Über Feldwerk..."));
+    about->trigger();
+    const auto shown = w.ui.prompter.Records();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QCOMPARE(shown[0].title, std::string("Feldwerk"));
+    QCOMPARE(shown[0].text, std::string("Feldwerk V1.2.3.4"));
+    QCOMPARE(shown[0].icon, MsgIcon::Information);
+    QVERIFY(w.opened.isEmpty());
 }
 
 void ApplicationDlgTest::enterAndEscapeNeverCloseTheWindow() {
@@ -232,6 +257,24 @@ void ApplicationDlgTest::anyBusyPageLocksTheNavigationAndPausesTheRefresh() {
     emit management->busyChanged(false);
     w.dlg.Pages()->OnPeriodicTimer();
     QCOMPARE(management->refreshes, before + 1);
+}
+
+// The packs that ship lead every Help entry to a page the build put next to the
+// program, in each language.
+void ApplicationDlgTest::shippedPacksLeadEveryHelpEntryToAShippedPage() {
+    for (const std::uint32_t locale : {1033u, 2052u}) {
+        COperateLanguage::Instance().Init(ProgramDirectory(), locale);
+        QVERIFY(COperateLanguage::Instance().LanguageName() != "Test");
+        MainWindow w;
+        for (const char* name : kHelpActions) {
+            ActionNamed(w.dlg.HelpMenu(), name)->trigger();
+            QVERIFY2(w.opened.last().isLocalFile(), name);
+            const QString page = w.opened.last().toLocalFile();
+            QVERIFY2(QFileInfo(page).isFile(), qPrintable(page));
+        }
+        QCOMPARE(QSet<QUrl>(w.opened.begin(), w.opened.end()).size(), 4);
+    }
+    QVERIFY(test::UseLanguagePack(dir_.path(), kTestPack));
 }
 
 QTEST_MAIN(ApplicationDlgTest)

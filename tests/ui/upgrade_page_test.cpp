@@ -3,9 +3,13 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 
 #include "app/language.h"
 #include "operations/upgrade_config_dlg.h"
@@ -20,18 +24,36 @@ using namespace fk;
 
 namespace {
 
+// Start runs on the window's own thread; the test reads what it kept on the UI thread.
 struct ServerLog {
-    int starts = 0;
-    int stops = 0;
-    std::string served;
+    std::atomic<int> starts = 0;
+    std::atomic<int> stops = 0;
+    std::atomic<bool> gave_up = false;  // its start was told to stop before it answered
+    std::string served;                 // read once the window has the answer
+
+    // A start that waits for the test to let it answer, as staging a large image and
+    // waiting for the server to bind do.
+    std::mutex mutex;
+    std::condition_variable_any opened;
+    bool gated = false;
+    void Open() {
+        std::lock_guard lock(mutex);
+        gated = false;
+        opened.notify_all();
+    }
 };
 
 class FakeServer final : public IUpgradeServer {
   public:
     FakeServer(ServerLog& log, bool serves) : log_(log), serves_(serves) {}
-    FileServerStart Start(const std::string& image_path) override {
+    FileServerStart Start(const std::string& image_path, std::stop_token stop) override {
         ++log_.starts;
         log_.served = image_path;
+        std::unique_lock lock(log_.mutex);
+        if (!log_.opened.wait(lock, stop, [this] { return !log_.gated; })) {
+            log_.gave_up = true;
+            return {FileServerStatus::kStopped, {}};
+        }
         if (serves_) return {FileServerStatus::kServing, {}};
         return {FileServerStatus::kPortInUse, "port 69 is in use"};
     }
@@ -119,6 +141,7 @@ class UpgradePageTest : public QObject {
             w.ScanButton()->click();
             QCOMPARE(w.FileEdit()->text().toStdString(), f.path);
             w.UpgradeButton()->click();
+            QTRY_VERIFY(!w.Preparing());
             QCOMPARE(f.server.starts, 1);
             QCOMPARE(f.server.served, f.path);
             QVERIFY(!w.ScanButton()->isEnabled());
@@ -158,8 +181,9 @@ class UpgradePageTest : public QObject {
         f.in_window = [&](CUpgradeConfigDlg& w) {
             w.ScanButton()->click();
             w.UpgradeButton()->click();
+            QTRY_VERIFY(!w.Driver().Running());
             QCOMPARE(w.result(), int(QDialog::Rejected));
-            QVERIFY(!w.Driver().Running());
+            QVERIFY(!w.Preparing());
         };
         f.page->ActionButton()->click();
         f.page->JoinSender();
@@ -169,6 +193,67 @@ class UpgradePageTest : public QObject {
         const auto records = f.ui.prompter.Records();
         QVERIFY(records.back().text.find(Translate("The file server could not start!")) == 0);
         QVERIFY(records.back().text.find("port 69 is in use") != std::string::npos);
+    }
+
+    // The window keeps answering while the image is staged and the server starts; the
+    // flow waits for the server however many ticks pass, then goes on where it stood.
+    void theWindowStaysLiveWhileTheServerStarts() {
+        Fixture f;
+        f.TickAll();
+        f.server.gated = true;
+        f.in_window = [&](CUpgradeConfigDlg& w) {
+            w.ScanButton()->click();
+            w.UpgradeButton()->click();
+            QTRY_COMPARE(f.server.starts.load(), 1);
+            QVERIFY(w.Preparing());
+            QCOMPARE(w.ProgressLabel()->text(),
+                     QString::fromStdString(Translate("Preparing the upgrade file...")));
+            QCOMPARE(w.Progress()->maximum(), 0);  // a busy bar: no end known yet
+            for (int i = 0; i < 2 * CUpgradeFlow::kServerWaitSeconds; ++i) w.Driver().TickNow();
+            f.page->JoinSender();
+            QVERIFY(f.ui.link.SentOfType(MSG_UPGRADE).empty());
+
+            f.server.Open();
+            QTRY_VERIFY(!w.Preparing());
+            QCOMPARE(w.ProgressLabel()->text(),
+                     QString::fromStdString(Translate("Upgrade file transfer progress")));
+            QCOMPARE(w.Progress()->maximum(), CUpgradeFlow::kTransferSeconds);
+            for (int i = 0; i < CUpgradeFlow::kServerWaitSeconds; ++i) w.Driver().TickNow();
+            f.page->JoinSender();
+            QCOMPARE(f.ui.link.SentOfType(MSG_UPGRADE).size(), std::size_t{2});
+            w.CloseButton()->click();
+        };
+        f.page->ActionButton()->click();
+        QCOMPARE(f.windows, 1);
+        QVERIFY(!f.server.gave_up);
+    }
+
+    // Close while the server is still starting: the start is told to give up, the
+    // window closes, the server is ended and no radio hears of the image.
+    void closeWhileTheServerStartsEndsTheUpgrade() {
+        Fixture f;
+        f.TickAll();
+        f.server.gated = true;
+        f.in_window = [&](CUpgradeConfigDlg& w) {
+            w.ScanButton()->click();
+            w.UpgradeButton()->click();
+            QTRY_COMPARE(f.server.starts.load(), 1);
+            QVERIFY(w.CloseButton()->isEnabled());
+            QSignalSpy rejected(&w, &QDialog::rejected);
+            w.CloseButton()->click();
+            QCOMPARE(rejected.count(), 1);
+            QVERIFY(f.server.gave_up);
+            QVERIFY(!w.Preparing());
+            QVERIFY(!w.Driver().Running());
+            QVERIFY(f.server.stops >= 1);
+            // The abandoned start's late answer changes nothing.
+            QCoreApplication::processEvents();
+            QCOMPARE(f.ui.prompter.Records().size(), std::size_t{1});
+        };
+        f.page->ActionButton()->click();
+        f.page->JoinSender();
+        QVERIFY(f.ui.link.SentOfType(MSG_UPGRADE).empty());
+        QCOMPARE(f.ui.prompter.Records().size(), std::size_t{1});  // the question only
     }
 
     void aRadioOfAnUnlistedModelIsRefused() {

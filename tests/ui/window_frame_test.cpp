@@ -37,7 +37,7 @@ enum Window {
 // An upgrade window that is never started needs no file server.
 class NoServer final : public IUpgradeServer {
   public:
-    FileServerStart Start(const std::string&) override { return {}; }
+    FileServerStart Start(const std::string&, std::stop_token) override { return {}; }
     void Stop() override {}
 };
 

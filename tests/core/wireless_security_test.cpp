@@ -1,5 +1,5 @@
-// The key rules shared by the wireless tab and the bridge wizard.
-#include "config/wireless_keys.h"
+// The key rules of the wireless tab, which the bridge wizard checks its keys with too.
+#include "config/wireless_security.h"
 
 #include <gtest/gtest.h>
 
