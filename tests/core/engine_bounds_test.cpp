@@ -50,13 +50,13 @@ class BoundsTest : public ::testing::Test {
     }
     int Sent(std::uint16_t type, int device) const {
         int n = 0;
-        for (const auto& s : link_.sends) n += s.type == type && s.mac == MacOf(device) ? 1 : 0;
+        for (const auto& s : link_.Sent()) n += s.type == type && s.mac == MacOf(device) ? 1 : 0;
         return n;
     }
 
     testing::ScratchDir dir_;
     CSqlManagement store_{dir_.Dir()};
-    testing::RecordingLink link_;
+    testing::RecordingOutboundLink link_;
     CPresenceTable presence_;
     CInboundHandlers handlers_{presence_, store_, link_};
 };
@@ -208,7 +208,7 @@ TEST_P(OwnerIndexTest, TheAddressOwnerFollowsMovesAndDepartures) {
         }
         ASSERT_FALSE(presence_.Find(MacOf(1)));
     }
-    link_.sends.clear();
+    link_.ClearSent();
     AnnounceFrom(shared, 3);
     EXPECT_EQ(Sent(MSG_GET_DEVICE_INFO, 3), c.newcomer_asked_for_report ? 1 : 0);
 
@@ -232,7 +232,7 @@ TEST_F(BoundsTest, CommittedAddressChangeMovesTheOwnership) {
     Report("198.18.0.30", 1);
     presence_.SetPendingIp(MacOf(1), "198.18.0.30", "198.18.0.40");
     handlers_.OnReply(Element(MSG_SET_IP, MacOf(1), "198.18.0.30", {}));
-    link_.sends.clear();
+    link_.ClearSent();
     AnnounceFrom("198.18.0.30", 2);
     AnnounceFrom("198.18.0.40", 3);
     EXPECT_EQ(Sent(MSG_GET_DEVICE_INFO, 2), 1) << "the old address is free";
