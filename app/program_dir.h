@@ -34,7 +34,7 @@ struct FolderPlaces {
 FolderPlaces CurrentFolderPlaces();
 
 bool IsInstalled(const FolderPlaces& places);
-// Languages/, Skin/ and the shipped Setting.ini.
+// Languages/, Skin/, help/ and the shipped Setting.ini.
 std::string DataDirectory(const FolderPlaces& places);
 // The user's own Setting.ini when there is one, else the shipped one.
 std::string SettingsPath(const FolderPlaces& places);
