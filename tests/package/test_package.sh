@@ -45,11 +45,15 @@ caps=$(dpkg -L fieldkit | while read -r f; do [ -f "$f" ] && getcap "$f"; done)
 special=$(dpkg -L fieldkit | while read -r f; do [ -f "$f" ] && find "$f" -perm /6000; done)
 [ -z "$special" ] || fk_fail "setuid or setgid files: $special"
 for f in /usr/bin/fieldkit /usr/bin/fieldkit-cli /usr/share/fieldkit/Setting.ini \
-    /usr/share/fieldkit/Languages/Language.ini /usr/share/applications/org.fieldkit.Fieldkit.desktop \
+    /usr/share/fieldkit/Languages/Language.ini /usr/share/fieldkit/help/index.html \
+    /usr/share/fieldkit/help/zh/index.html /usr/share/applications/org.fieldkit.Fieldkit.desktop \
     /usr/share/icons/hicolor/48x48/apps/fieldkit.png /usr/share/man/man1/fieldkit-cli.1.gz \
     /etc/ufw/applications.d/fieldkit /usr/lib/firewalld/services/fieldkit.xml; do
     [ -e "$f" ] || fk_fail "not installed: $f"
 done
+# The test programs stay in the build tree.
+grep -E '/(fieldkit-testdriver|fieldkit-devsim)$' "$scratch/files.txt" &&
+    fk_fail "the package holds a test program"
 desktop-file-validate /usr/share/applications/org.fieldkit.Fieldkit.desktop ||
     fk_fail "desktop-file-validate"
 appstreamcli validate --no-net /usr/share/metainfo/org.fieldkit.Fieldkit.metainfo.xml ||
