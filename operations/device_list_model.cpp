@@ -247,6 +247,9 @@ ListResult QueryList(IStoreView& store, IDeviceLink* pending, int page_code, int
         result.rows.push_back(MakeRow(page_code, records[i],
                                       SerialNumber(page, page_size, static_cast<int>(i)),
                                       is_announced));
+        // Only an announced device can be out of reach: one that reported was asked.
+        if (is_announced)
+            result.rows.back().unreachable = pending->UnreachableReason(records[i].IpText());
     }
     return result;
 }

@@ -37,6 +37,9 @@ enum class ListColumn {
 inline constexpr int kSortByIpNum = 1;
 inline constexpr int kDefaultPageSize = 30;
 inline constexpr int kPageSizes[] = {15, 30, 50, 100};
+// A page size that makes one page of every row: the store pages each query, and what
+// leaves the program (export, the site report) wants them all.
+inline constexpr int kEveryRowPageSize = 1 << 30;
 
 const std::vector<ListColumn>& PageColumns(int page_code);
 bool HasTickColumn(int page_code);
@@ -96,6 +99,8 @@ struct ListRow {
     std::vector<std::string> cells;  // one per column; the tick column's is empty
     ap_info_stu record;              // what the cells show
     bool announced = false;
+    // Why the PC cannot reach it and what fixes that; empty when it can.
+    std::string unreachable;
 };
 
 struct ListResult {

@@ -1,5 +1,6 @@
 #include "operations/status_page.h"
 
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include "config/batch_ip_dlg.h"
 #include "operations/batch_switch_dlg.h"
 #include "operations/device_rename.h"
+#include "operations/site_report_pdf.h"
 #include "store/store_view.h"
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
@@ -36,6 +38,8 @@ CStatusDlg::CStatusDlg(const UiContext& context, QWidget* parent)
     set_ip_button_ = AddActionButton(FK_TR("Set IP"));
     set_bridge_button_ = AddActionButton(FK_TR("Set Bridge"));
     slotra_button_ = AddActionButton(FK_TR("Slotra"));
+    site_report_button_ = AddListButton(FK_TR("Site report..."));
+    site_report_button_->setObjectName(QStringLiteral("siteReport"));
     busy_ = new QLabel(this);
     busy_movie_ = new QMovie(Q(CurrentSkin().ImagePath(SkinImage::WaitAnimation)), {}, this);
     busy_->setMovie(busy_movie_);
@@ -59,6 +63,7 @@ CStatusDlg::CStatusDlg(const UiContext& context, QWidget* parent)
             [this] { OnSwitchClicked(SwitchKind::TransparentBridge); });
     connect(slotra_button_, &CImageButton::clicked, this,
             [this] { OnSwitchClicked(SwitchKind::Slotra); });
+    connect(site_report_button_, &CImageButton::clicked, this, &CStatusDlg::OnSiteReportClicked);
     connect(Grid(), &CDeviceGrid::editFinished, this, &CStatusDlg::OnNameEdited);
     connect(Grid(), &CDeviceGrid::linkClicked, this, &CStatusDlg::OnLinkClicked);
 }
@@ -198,6 +203,19 @@ void CStatusDlg::OnSwitchClicked(SwitchKind kind) {
             QMetaObject::invokeMethod(this, &CStatusDlg::RefreshSoon, Qt::QueuedConnection);
         });
     });
+}
+
+SiteReport CStatusDlg::MakeSiteReport() const {
+    const std::string now =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+    return BuildSiteReport(context_.store, context_.link, now);
+}
+
+void CStatusDlg::OnSiteReportClicked() {
+    const std::string path = ChooseSavePath(
+        {Translate("Site report..."), "site-report.pdf", Translate("PDF files (*.pdf)"), "pdf"});
+    if (path.empty()) return;
+    if (WriteSiteReportPdf(MakeSiteReport(), Q(path)) == 0) WarnNotWritten(path);
 }
 
 }  // namespace fk

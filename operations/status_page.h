@@ -1,5 +1,6 @@
 // The page shown at start: every device found, the discovery search, renaming in
-// place, the device's web interface, and the batch address and switch operations.
+// place, the device's web interface, the batch address and switch operations, and the
+// site report.
 #pragma once
 
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include "operations/command_sender.h"
 #include "operations/search_session.h"
 #include "operations/sender_slot.h"
+#include "operations/site_report.h"
 #include "ui/device_list_page.h"
 #include "ui/flow_driver.h"
 
@@ -43,6 +45,7 @@ class CStatusDlg : public CDeviceListPage {
     CImageButton* SetIpButton() const { return set_ip_button_; }
     CImageButton* SetBridgeButton() const { return set_bridge_button_; }
     CImageButton* SlotraButton() const { return slotra_button_; }
+    CImageButton* SiteReportButton() const { return site_report_button_; }
     QLabel* BusyAnimation() const { return busy_; }
     const QTimer& SearchTimer() const { return search_.Timer(); }
     const QTimer& RefreshTimer() const { return refresh_timer_; }
@@ -53,6 +56,9 @@ class CStatusDlg : public CDeviceListPage {
     void OnSetIpClicked();
     void OnSwitchClicked(SwitchKind kind);
     void OnRefreshTimer();
+    void OnSiteReportClicked();
+    // The report of every radio the page knows, dated now.
+    SiteReport MakeSiteReport() const;
     // Waits for the running senders to finish by themselves (tests and shutdown).
     void JoinSenders();
     bool SendersBusy() const;
@@ -71,6 +77,7 @@ class CStatusDlg : public CDeviceListPage {
     CImageButton* set_ip_button_ = nullptr;
     CImageButton* set_bridge_button_ = nullptr;
     CImageButton* slotra_button_ = nullptr;
+    CImageButton* site_report_button_ = nullptr;
     QLabel* busy_ = nullptr;
     QMovie* busy_movie_ = nullptr;
     QTimer refresh_timer_;

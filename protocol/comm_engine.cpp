@@ -1,9 +1,13 @@
 #include "protocol/comm_engine.h"
 
+#include <net/if.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <utility>
 
+#include "protocol/address_text.h"
+#include "protocol/no_local_network.h"
 #include "protocol/packet.h"
 #include "protocol/subnet.h"
 #include "store/sql_management.h"
@@ -166,6 +170,7 @@ void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQu
         if (queues_[at].Push(datagram, got.source_ip, got.source_port)) {
             queued_[at].fetch_add(1, std::memory_order_relaxed);
         }
+        if (which == EngineQueue::announce) NoteHeardOn(got.source_ip, got.interface_index);
     }
 }
 
@@ -266,6 +271,28 @@ const local_address_stu* CCommEngine::LocalAddressForLocked(const std::string& i
 bool CCommEngine::HasLocalAddressFor(const std::string& ip) const {
     std::lock_guard lock(address_lock_);
     return LocalAddressForLocked(ip) != nullptr;
+}
+
+void CCommEngine::NoteHeardOn(std::uint32_t source_ip, std::uint32_t interface_index) {
+    if (interface_index == 0) return;
+    std::lock_guard lock(heard_lock_);
+    if (heard_on_.size() >= kMaxHeardOn && !heard_on_.contains(source_ip)) heard_on_.clear();
+    heard_on_[source_ip] = interface_index;
+}
+
+std::string CCommEngine::UnreachableReason(const std::string& ip) const {
+    if (HasLocalAddressFor(ip)) return {};
+    std::uint32_t source = 0;
+    if (!ParseIpv4(ip, source)) return {};
+    std::uint32_t index = 0;
+    {
+        std::lock_guard lock(heard_lock_);
+        const auto heard = heard_on_.find(source);
+        if (heard != heard_on_.end()) index = heard->second;
+    }
+    char name[IF_NAMESIZE] = {};
+    const bool named = index != 0 && if_indextoname(index, name) != nullptr;
+    return NoLocalNetworkText(ip, named ? name : "");
 }
 
 bool CCommEngine::SendNow(const std::string& ip, std::uint16_t type,

@@ -21,6 +21,7 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "protocol/adapter_source.h"
@@ -103,6 +104,9 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     int LastAnswerResult(const std::string& ip, const std::string& mac, int type) const;
     // Whether some local address shares a subnet with `ip`, so a command can leave.
     bool HasLocalAddressFor(const std::string& ip) const;
+    // Why a command to `ip` cannot leave, with the fix (the subnet, the adapter the
+    // radio was heard on and an address to add there); empty when it can.
+    std::string UnreachableReason(const std::string& ip) const override;
 
     void SyncAddressTable(const std::vector<adapter_info_stu>& list);
     std::vector<local_address_stu> AddressTable() const;
@@ -132,6 +136,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     void Dispatch(EngineQueue which, const udp_packet_stu& element);
     // The first local address whose subnet holds `ip`; the caller holds the address lock.
     const local_address_stu* LocalAddressForLocked(const std::string& ip) const;
+    // Remembers the adapter an announcement came in on, for UnreachableReason.
+    void NoteHeardOn(std::uint32_t source_ip, std::uint32_t interface_index);
     bool SendNow(const std::string& ip, std::uint16_t type, std::span<const std::uint8_t> payload,
                  const std::string& mac);
 
@@ -172,6 +178,12 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
     };
     std::map<std::tuple<std::string, std::string, int>, AnswerTally> answers_;
     std::uint64_t answers_unwatched_ = 0;
+
+    // Source address of each announcement -> interface index. Bounded: a flood of
+    // made-up sources empties it rather than growing it.
+    static constexpr std::size_t kMaxHeardOn = 16384;
+    mutable std::mutex heard_lock_;
+    std::unordered_map<std::uint32_t, std::uint32_t> heard_on_;
 
     std::mutex lifecycle_lock_;  // Start and Stop never overlap
     std::vector<std::jthread> threads_;

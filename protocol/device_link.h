@@ -37,6 +37,12 @@ class IDeviceLink : public IScanState {
     virtual void ListPendingDevices(int max, const std::string& filter,
                                     std::vector<ap_info_stu>& list) = 0;
     virtual void GetLocalAdapters(std::vector<adapter_info_stu>& list) = 0;
+    // Why a command to `ip` could not leave (no local address in its subnet) and what
+    // fixes it; empty when nothing stands in the way.
+    virtual std::string UnreachableReason(const std::string& ip) const {
+        (void)ip;
+        return {};
+    }
 };
 
 }  // namespace fk

@@ -35,6 +35,9 @@ sockaddr_in MakeAddress(std::uint32_t host_order_ip, std::uint16_t port) {
 
 bool Configure(int fd, const UdpSocketConfig& config) {
     if (!SetIntOption(fd, SOL_SOCKET, SO_REUSEADDR, 1)) return false;
+    // Which adapter a datagram came in on: a radio heard from an address no local
+    // address shares a subnet with is named with the adapter to give one.
+    if (!SetIntOption(fd, IPPROTO_IP, IP_PKTINFO, 1)) return false;
     if (config.broadcast && !SetIntOption(fd, SOL_SOCKET, SO_BROADCAST, 1)) return false;
     if (!config.multicast_loop && !SetIntOption(fd, IPPROTO_IP, IP_MULTICAST_LOOP, 0)) return false;
     if (!SetBufferSize(fd, SO_SNDBUFFORCE, SO_SNDBUF, config.send_buffer)) return false;
@@ -78,13 +81,27 @@ UdpReceive CUdpSocket::Receive(std::span<std::uint8_t> buffer) {
     const int fd = fd_.load();
     if (fd < 0) return result;
     sockaddr_in source{};
-    socklen_t source_len = sizeof(source);
-    const ssize_t n = recvfrom(fd, buffer.data(), buffer.size(), MSG_TRUNC,
-                               reinterpret_cast<sockaddr*>(&source), &source_len);
+    iovec io{buffer.data(), buffer.size()};
+    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr message{};
+    message.msg_name = &source;
+    message.msg_namelen = sizeof(source);
+    message.msg_iov = &io;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof(control);
+    const ssize_t n = recvmsg(fd, &message, MSG_TRUNC);
     if (n < 0) return result;
     result.size = static_cast<long>(n);
     result.source_ip = ntohl(source.sin_addr.s_addr);
     result.source_port = ntohs(source.sin_port);
+    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
+         header = CMSG_NXTHDR(&message, header)) {
+        if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
+        in_pktinfo info{};
+        std::memcpy(&info, CMSG_DATA(header), sizeof(info));
+        result.interface_index = static_cast<std::uint32_t>(info.ipi_ifindex);
+    }
     return result;
 }
 

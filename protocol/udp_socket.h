@@ -23,6 +23,7 @@ struct UdpReceive {
     long size = -1;  // full size of the datagram, even when it did not fit; -1 on failure
     std::uint32_t source_ip = 0;  // host byte order
     std::uint16_t source_port = 0;
+    std::uint32_t interface_index = 0;  // where it came in; 0 when the kernel did not say
 };
 
 class CUdpSocket {

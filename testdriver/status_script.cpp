@@ -1,11 +1,18 @@
 #include "testdriver/status_script.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextDocument>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -20,6 +27,7 @@
 #include "operations/bridge_page.h"
 #include "operations/bridge_search_ap_dlg.h"
 #include "operations/bridge_steps_dlg.h"
+#include "operations/site_report_pdf.h"
 #include "operations/status_page.h"
 #include "testdriver/list_page_steps.h"
 #include "testdriver/management_steps.h"
@@ -32,6 +40,29 @@ namespace fk::testdriver {
 namespace {
 
 constexpr int kPollMs = 100;
+constexpr int kReportPictureWidth = 1400;
+
+// The first page as the PDF lays it out: the document is laid out for a PDF writer of
+// the same page, then drawn scaled into a picture.
+QImage FirstReportPage(const SiteReport& report) {
+    QBuffer sink;
+    sink.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&sink);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+    const auto document = SiteReportDocument(report);
+    document->documentLayout()->setPaintDevice(&writer);
+    const QSizeF page = writer.pageLayout().paintRectPixels(writer.resolution()).size();
+    document->setPageSize(page);
+    const qreal scale = kReportPictureWidth / page.width();
+    QImage image(kReportPictureWidth, qRound(page.height() * scale), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    document->drawContents(&painter, QRectF(QPointF(0, 0), page));
+    return image;
+}
 
 class CStatusScript : public QObject {
   public:
@@ -102,6 +133,8 @@ class CStatusScript : public QObject {
             emit page_.Grid()->tickHeaderClicked();
         } else if (verb == "set-ip-screenshot" && words.size() == 2) {
             ShootSetIpWindow(words[1]);
+        } else if (verb == "site-report" && words.size() == 3) {
+            ShootSiteReport(words[1], words[2]);
         } else if (verb == "wait-window" && words.size() == 2) {
             return Wait(words[1].toInt(), [] { return ManagementWindowOpen(); });
         } else if (verb == "wait-closed" && words.size() == 2) {
@@ -194,6 +227,13 @@ class CStatusScript : public QObject {
 
     // Opens the batch address window for the ticked rows, grabs it and closes it
     // without saving.
+    void ShootSiteReport(const QString& pdf, const QString& png) {
+        page_.SetSavePathChooser([pdf](const SaveRequest&) { return pdf.toStdString(); });
+        page_.SiteReportButton()->click();
+        if (QFileInfo(pdf).size() == 0) return Fail("no site report in " + pdf);
+        if (!FirstReportPage(page_.MakeSiteReport()).save(png)) Fail("cannot write " + png);
+    }
+
     void ShootSetIpWindow(const QString& path) {
         bool shot = false;
         page_.SetDialogRunner([&](QDialog& dialog) {

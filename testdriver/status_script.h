@@ -12,6 +12,7 @@
 //   screenshot FILE        grab the window
 //   tick-all               press the tick column's header
 //   set-ip-screenshot FILE open the batch address window for the ticked rows, grab it
+//   site-report PDF PNG    press "Site report…" answering PDF, draw its first page in PNG
 //   wait-window SECONDS    until the management window is open
 //   wait-closed SECONDS    until no window is open over the main window
 //   page CODE              show the page with that code

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -47,7 +48,8 @@ CDeviceGrid::CDeviceGrid(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setStretchLastSection(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows at once, for copying them out.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setWordWrap(false);
     setItemDelegate(new CGridEditDelegate(this));
 
@@ -84,6 +86,7 @@ void CDeviceGrid::SetRows(const std::vector<GridRow>& rows) {
     const SkinValues& skin = CurrentSkin();
     const QColor normal = ToQColor(skin.grid_text_color);
     const QColor offline = ToQColor(skin.text_unline_color);
+    const QColor warning = ToQColor(skin.text_down_color);
     setRowCount(0);
     setRowCount(static_cast<int>(rows.size()));
     offline_rows_.clear();
@@ -97,6 +100,10 @@ void CDeviceGrid::SetRows(const std::vector<GridRow>& rows) {
             if (c == editable_column_ && !row.offline) flags |= Qt::ItemIsEditable;
             item->setFlags(flags);
             item->setForeground(row.offline ? offline : normal);
+            if (!row.warning.empty()) {
+                item->setForeground(warning);
+                item->setToolTip(Q(row.warning));
+            }
             if (tick_column_ && c == 0) {
                 item->setText(QString());
                 item->setCheckState(Qt::Unchecked);
@@ -115,6 +122,11 @@ void CDeviceGrid::SetRows(const std::vector<GridRow>& rows) {
     // Addresses and MACs must be readable whole; the grid scrolls sideways instead.
     resizeColumnsToContents();
     if (tick_column_) setColumnWidth(0, kTickWidth);
+}
+
+std::string CDeviceGrid::RowWarning(int row) const {
+    const QTableWidgetItem* it = columnCount() > 0 ? item(row, columnCount() - 1) : nullptr;
+    return it ? it->toolTip().toStdString() : std::string();
 }
 
 bool CDeviceGrid::IsTicked(int row) const {
@@ -195,6 +207,16 @@ void CDeviceGrid::UpdateTickHeader() {
 
 void CDeviceGrid::CommitEdit(int row, const QString& text) {
     emit editFinished(row, edit_old_text_, text);
+}
+
+void CDeviceGrid::keyPressEvent(QKeyEvent* event) {
+    // The item view's own copy takes the current cell alone.
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 }  // namespace fk

@@ -13,6 +13,9 @@ namespace fk {
 struct GridRow {
     std::vector<std::string> cells;
     bool offline = false;  // drawn in the offline colour; no editing, no links
+    // Set for a device the PC cannot reach: the row is drawn in the skin's warning
+    // colour and every cell's tooltip says why and what fixes it.
+    std::string warning;
 };
 
 class CDeviceGrid : public QTableWidget {
@@ -39,6 +42,8 @@ class CDeviceGrid : public QTableWidget {
     std::string CellText(int row, int column) const;
     void SetCellText(int row, int column, const std::string& text);
     bool IsOfflineRow(int row) const;
+    // The warning the row was given (its tooltip), empty for none.
+    std::string RowWarning(int row) const;
 
     // Marks the column the list is sorted by, with the direction of the sort.
     void MarkSortColumn(int column, bool ascending);
@@ -53,6 +58,11 @@ class CDeviceGrid : public QTableWidget {
     // The editor of the editable column closed with `text`; the grid leaves the cell
     // as it was, so the owner decides what it shows.
     void editFinished(int row, const QString& old_text, const QString& text);
+    // The copy keys pressed in the grid; the owner decides what a row copies.
+    void copyRequested();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     friend class CGridEditDelegate;

@@ -1,12 +1,19 @@
 #include "ui/device_list_page.h"
 
+#include <algorithm>
+
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "app/language.h"
+#include "app/prompter.h"
+#include "operations/list_export.h"
 #include "store/store_view.h"
 #include "ui/device_grid.h"
 #include "ui/image_button.h"
@@ -49,6 +56,8 @@ CDeviceListPage::CDeviceListPage(const UiContext& context, int page_code, QWidge
     action_bar_ = new QHBoxLayout;
     top->addLayout(action_bar_);
     top->addStretch(1);
+    list_bar_ = new QHBoxLayout;
+    top->addLayout(list_bar_);
     search_box_ = new QLineEdit(this);
     search_box_->setObjectName(QStringLiteral("listSearch"));
     search_box_->setFixedWidth(220);
@@ -85,6 +94,24 @@ CDeviceListPage::CDeviceListPage(const UiContext& context, int page_code, QWidge
     connect(refresh_button_, &CImageButton::clicked, this, &CDeviceListPage::RefreshCurrent);
     connect(pager_, &CPager::pageChosen, this, &CDeviceListPage::GoToPage);
     grid_->MarkSortColumn(state_.SortColumn(), state_.AscendingForRefresh());
+    AddListActions();
+}
+
+void CDeviceListPage::AddListActions() {
+    choose_path_ = FileDialogChooser(this);
+    export_button_ = AddListButton(FK_TR("Export..."));
+    export_button_->setObjectName(QStringLiteral("listExport"));
+    export_action_ = new QAction(Q(Translate("Export...")), this);
+    copy_action_ = new QAction(Q(Translate("Copy")), this);
+    copy_action_->setShortcut(QKeySequence::Copy);
+    copy_action_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    grid_->addAction(copy_action_);
+    grid_->addAction(export_action_);
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(export_button_, &CImageButton::clicked, this, &CDeviceListPage::OnExportClicked);
+    connect(export_action_, &QAction::triggered, this, &CDeviceListPage::OnExportClicked);
+    connect(copy_action_, &QAction::triggered, this, &CDeviceListPage::OnCopyTriggered);
+    connect(grid_, &CDeviceGrid::copyRequested, this, &CDeviceListPage::OnCopyTriggered);
 }
 
 void CDeviceListPage::RefreshPage() {
@@ -107,7 +134,8 @@ void CDeviceListPage::RefreshList(int page, bool ascending, int sort_column,
     rows_ = result.rows;
 
     std::vector<GridRow> grid_rows;
-    for (const ListRow& row : rows_) grid_rows.push_back({row.cells, row.announced});
+    for (const ListRow& row : rows_)
+        grid_rows.push_back({row.cells, row.announced, row.unreachable});
     grid_->SetRows(grid_rows);
     grid_->MarkSortColumn(sort_column, ascending);
     pager_->SetPages(page, result.page_count);
@@ -133,6 +161,54 @@ CImageButton* CDeviceListPage::AddActionButton(const char* caption_key) {
     button->setText(Q(Translate(caption_key)));
     action_bar_->addWidget(button);
     return button;
+}
+
+CImageButton* CDeviceListPage::AddListButton(const char* caption_key) {
+    auto* button = new CImageButton(this);
+    button->SetSkinImage(SkinImage::SearchButton);
+    button->setText(Q(Translate(caption_key)));
+    list_bar_->addWidget(button);
+    return button;
+}
+
+std::string CDeviceListPage::ChooseSavePath(const SaveRequest& request) const {
+    return choose_path_ ? choose_path_(request) : std::string();
+}
+
+void CDeviceListPage::WarnNotWritten(const std::string& path) {
+    context_.prompter.Warn("", Translate("The file could not be written:") + "\n" + path,
+                           MsgIcon::Warning);
+}
+
+void CDeviceListPage::OnExportClicked() {
+    const std::string path = ChooseSavePath(
+        {Translate("Export..."), "devices.csv", Translate("CSV files (*.csv)"), "csv"});
+    if (path.empty()) return;
+    const std::string csv =
+        ListCsv(ExportHeader(PageCode()), ExportRows(context_.store, PendingSource(), state_));
+    if (!WriteWholeFile(Q(path), csv)) WarnNotWritten(path);
+}
+
+std::vector<int> CDeviceListPage::CopiedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows.empty() ? grid_->TickedRows() : rows;
+}
+
+void CDeviceListPage::OnCopyTriggered() {
+    // What the grid shows now: a renamed cell or a status the batch pages copied in
+    // since the last refresh is what the user selected.
+    std::vector<TextRow> copied;
+    for (int row : CopiedRows()) {
+        std::vector<std::string> shown;
+        for (int column = 0; column < grid_->columnCount(); ++column)
+            shown.push_back(grid_->CellText(row, column));
+        copied.push_back(ExportCells(PageCode(), shown));
+    }
+    if (copied.empty()) return;
+    QGuiApplication::clipboard()->setText(Q(TabSeparatedRows(copied)));
 }
 
 void CDeviceListPage::SetListControlsEnabled(bool enabled) {

@@ -1,6 +1,7 @@
 // The list behaviour the six device pages share: search box filtering while typed,
 // page size, pager, refresh button, header sorting, serial numbers, online count and,
-// where the page acts on several devices, ticks with select-all.
+// where the page acts on several devices, ticks with select-all; and the list out of
+// the program: export to a CSV file and copy of the selected rows.
 #pragma once
 
 #include <QPixmap>
@@ -9,7 +10,9 @@
 
 #include "operations/device_list_model.h"
 #include "ui/page.h"
+#include "ui/save_file.h"
 
+class QAction;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
@@ -46,6 +49,15 @@ class CDeviceListPage : public CPageBase {
     // The ticked rows' devices, in grid order.
     std::vector<ap_select_stu> TickedDevices() const;
 
+    void SetSavePathChooser(SavePathChooser chooser) { choose_path_ = std::move(chooser); }
+    CImageButton* ExportButton() const { return export_button_; }
+    QAction* ExportAction() const { return export_action_; }
+    QAction* CopyAction() const { return copy_action_; }
+    // Writes every row the search and sort select to a file the user names.
+    void OnExportClicked();
+    // The selected rows, or the ticked ones where none is selected, to the clipboard.
+    void OnCopyTriggered();
+
   protected:
     // Devices shown after the stored ones on the last page; only the status page has
     // any.
@@ -53,6 +65,11 @@ class CDeviceListPage : public CPageBase {
     // The bar above the grid where a page puts its action buttons.
     QHBoxLayout* ActionBar() const { return action_bar_; }
     CImageButton* AddActionButton(const char* caption_key);
+    // A button beside the search box, for what takes the list out of the program.
+    CImageButton* AddListButton(const char* caption_key);
+    // An empty path: the user cancelled.
+    std::string ChooseSavePath(const SaveRequest& request) const;
+    void WarnNotWritten(const std::string& path);
     void SetListControlsEnabled(bool enabled);
     void RefreshCurrent();
 
@@ -64,6 +81,8 @@ class CDeviceListPage : public CPageBase {
     void OnTickHeaderClicked();
     void OnSearchTextChanged(const QString& text);
     void OnPageSizeChanged(int index);
+    void AddListActions();
+    std::vector<int> CopiedRows() const;
 
     CDeviceGrid* grid_ = nullptr;
     CPager* pager_ = nullptr;
@@ -72,6 +91,11 @@ class CDeviceListPage : public CPageBase {
     QLabel* online_label_ = nullptr;
     QHBoxLayout* action_bar_ = nullptr;
     CImageButton* refresh_button_ = nullptr;
+    QHBoxLayout* list_bar_ = nullptr;
+    CImageButton* export_button_ = nullptr;
+    QAction* export_action_ = nullptr;
+    QAction* copy_action_ = nullptr;
+    SavePathChooser choose_path_;
     std::vector<ListRow> rows_;
 };
 

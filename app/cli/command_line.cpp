@@ -35,6 +35,9 @@ void DeclareCommands(CLI::App& cli, CCommandTable& table) {
     AddSurveyCommand(cli, table);
     AddBridgeCommand(cli, table);
     AddUpgradeCommand(cli, table);
+    AddSetIpCommand(cli, table);
+    AddSwitchCommand(cli, table);
+    AddDoctorCommand(cli, table);
 }
 
 int RunCommandLine(int argc, const char* const* argv) {

@@ -40,5 +40,8 @@ void AddRebootCommands(CLI::App& cli, CCommandTable& table);
 void AddSurveyCommand(CLI::App& cli, CCommandTable& table);
 void AddBridgeCommand(CLI::App& cli, CCommandTable& table);
 void AddUpgradeCommand(CLI::App& cli, CCommandTable& table);
+void AddSetIpCommand(CLI::App& cli, CCommandTable& table);
+void AddSwitchCommand(CLI::App& cli, CCommandTable& table);
+void AddDoctorCommand(CLI::App& cli, CCommandTable& table);
 
 }  // namespace fk::cli

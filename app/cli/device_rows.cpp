@@ -7,9 +7,9 @@ namespace fk::cli {
 namespace {
 
 constexpr std::array<const char*, kDeviceColumns> kCaptions = {
-    "Status", "Model", "IP",      "MAC",     "Operating mode",
-    "Name",   "SSID",  "Channel", "Version", "Transparent bridge",
-    "Slotra", "Uptime"};
+    "Status", "Model",  "IP",      "MAC",     "Operating mode",
+    "Name",   "SSID",   "Channel", "Version", "Transparent bridge",
+    "Slotra", "Uptime", "Network"};
 
 // An announced device has no status name; its code is what tells it apart.
 std::string StatusText(int code) {
@@ -23,7 +23,7 @@ TextRow Captions() {
 
 }  // namespace
 
-DeviceRow MakeDeviceRow(const ap_info_stu& record) {
+DeviceRow MakeDeviceRow(const ap_info_stu& record, const std::string& unreachable) {
     const ap_report_stu& r = record.report;
     return {StatusText(record.ap_status),
             ModelName(record.ap_type),
@@ -36,7 +36,8 @@ DeviceRow MakeDeviceRow(const ap_info_stu& record) {
             std::string(r.version.View()),
             TransparentBridgeText(record.ap_type, r.work_mode, r.bridge_transparent),
             TdmaText(record.ap_type, r.tdmaEn),
-            UptimeText(r.up_time)};
+            UptimeText(r.up_time),
+            unreachable};
 }
 
 std::string FormatDeviceRows(const std::vector<DeviceRow>& rows, ListFormat format) {

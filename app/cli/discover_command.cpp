@@ -46,7 +46,8 @@ int RunDiscover(const DiscoverOptions& o) {
     if (!session.Open(o.session)) return kExitFailure;
     session.Discover(o.seconds);
     std::vector<DeviceRow> rows;
-    for (const auto& record : session.ListDevices()) rows.push_back(MakeDeviceRow(record));
+    for (const auto& record : session.ListDevices())
+        rows.push_back(MakeDeviceRow(record, session.Engine().UnreachableReason(record.IpText())));
     PrintDiscovery(rows, session.Engine().Stats(), o);
     std::fflush(stdout);
     return kExitOk;

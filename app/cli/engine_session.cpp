@@ -99,8 +99,24 @@ bool EngineSession::FindDevice(const std::string& mac, int seconds, const char* 
     CSearchSession session(seconds);
     Run(session, {}, [&] { return !whole_search && reported(); });
     if (reported()) return true;
-    std::fprintf(stderr, "%s: %s did not report within %d s\n", command, mac.c_str(), seconds);
+    SayWhyNotReported(command, mac, seconds);
     return false;
+}
+
+void EngineSession::SayWhyNotReported(const char* command, const std::string& mac, int seconds) {
+    // A radio that answered the search from a network this PC has no address in cannot
+    // be asked for its report: say so, with the fix, rather than only that it is silent.
+    std::vector<ap_info_stu> announced;
+    engine_->ListPendingDevices(kMaxPendingListed, "", announced);
+    for (const ap_info_stu& record : announced) {
+        if (record.MacText() != mac) continue;
+        const std::string reason = engine_->UnreachableReason(record.IpText());
+        if (reason.empty()) break;
+        std::fprintf(stderr, "%s: %s answered from %s, which this PC cannot reach: %s\n", command,
+                     mac.c_str(), record.IpText().c_str(), reason.c_str());
+        return;
+    }
+    std::fprintf(stderr, "%s: %s did not report within %d s\n", command, mac.c_str(), seconds);
 }
 
 std::vector<ap_info_stu> EngineSession::FindDevices(const std::vector<std::string>& macs,
@@ -131,9 +147,7 @@ std::vector<std::optional<ap_info_stu>> EngineSession::FindBatch(
         std::optional<ap_info_stu>& entry = batch.emplace_back();
         for (const ap_info_stu& record : found)
             if (record.MacText() == mac) entry = record;
-        if (!entry)
-            std::fprintf(stderr, "%s: %s did not report within %d s\n", command, mac.c_str(),
-                         longest);
+        if (!entry) SayWhyNotReported(command, mac, longest);
     }
     return batch;
 }

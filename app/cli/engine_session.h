@@ -66,6 +66,9 @@ class EngineSession {
         std::chrono::steady_clock::time_point sent) const;
 
   private:
+    // On standard error: why `mac` has no record, the fix when its network is foreign.
+    void SayWhyNotReported(const char* command, const std::string& mac, int seconds);
+
     SessionOptions options_;
     std::string scratch_dir_;
     std::unique_ptr<CSqlManagement> store_;

@@ -78,11 +78,13 @@ Json ScanJson(CSqlManagement& store) {
 }
 
 void PrintResult(bool sent, const ap_info_stu& record, const std::string& mac,
-                 const std::optional<Json>& scan, bool scan_complete) {
+                 const std::string& unreachable, const std::optional<Json>& scan,
+                 bool scan_complete) {
     const bool found = record.MacText() == mac;
-    Json result = {{"sent", sent},
-                   {"found", found},
-                   {"row", found ? DeviceRowJson(MakeDeviceRow(record)) : Json(nullptr)}};
+    Json result = {
+        {"sent", sent},
+        {"found", found},
+        {"row", found ? DeviceRowJson(MakeDeviceRow(record, unreachable)) : Json(nullptr)}};
     if (scan) {
         result["scan_complete"] = scan_complete;
         result["scan"] = *scan;
@@ -117,12 +119,16 @@ int RunSend(const SendOptions& o) {
     if (sent && o.hold_seconds > 0)
         std::this_thread::sleep_for(std::chrono::seconds(o.hold_seconds));
     if (!sent) {
-        std::fprintf(stderr, "send: no local address shares a subnet with %s\n", o.ip.c_str());
+        const std::string reason = engine.UnreachableReason(o.ip);
+        if (reason.empty())
+            std::fprintf(stderr, "send: the command to %s could not leave this PC\n", o.ip.c_str());
+        else
+            std::fprintf(stderr, "send: %s\n", reason.c_str());
     }
 
     ap_info_stu record = ZeroRecord();
     session.Store().GetDevice(o.mac, record);
-    PrintResult(sent, record, o.mac,
+    PrintResult(sent, record, o.mac, engine.UnreachableReason(o.ip),
                 scan ? std::optional<Json>(ScanJson(session.Store())) : std::nullopt,
                 scan_complete);
     return sent ? kExitOk : kExitFailure;

@@ -89,6 +89,24 @@ TEST(CommandLine, RefusesWhatItCannotMeanBeforeAnythingRuns) {
         {{"upgrade", "--file", "fw.bin", "--mac", kMac, "--tftp-port", "65536"}, Parse::Usage},
         {{"upgrade", "--file", "fw.bin", "--mac", kMac, "--write-seconds", "8"}, Parse::Usage},
         {{"adapters", "--format", "json"}, Parse::Ok},
+        {{"set-ip", "--mac", kMac, "--begin", "198.18.0.9", "--mask", "255.255.255.0", "--gateway",
+          "198.18.0.1"},
+         Parse::Ok},
+        {{"set-ip", "--mac", kMac, "--begin", "198.18.0.9", "--mask", "255.255.255.0"},
+         Parse::Usage},
+        {{"set-ip", "--mac", kMac, "--begin", "198.18.0.9", "--end", "198.18.0.256", "--mask",
+          "255.255.255.0", "--gateway", "198.18.0.1"},
+         Parse::Usage},
+        {{"set-ip", "--mac", kMac, "--mac", kMac, "--begin", "198.18.0.9", "--mask",
+          "255.255.255.0", "--gateway", "198.18.0.1"},
+         Parse::Usage},
+        {{"switch", "--mac", kMac, "--slotra", "on"}, Parse::Ok},
+        {{"switch", "--mac", kMac, "--transparent-bridge", "off"}, Parse::Ok},
+        {{"switch", "--mac", kMac, "--slotra", "yes"}, Parse::Usage},
+        {{"switch", "--mac", kMac, "--slotra", "on", "--transparent-bridge", "on"}, Parse::Usage},
+        {{"doctor"}, Parse::Ok},
+        {{"doctor", "--seconds", "2", "--format", "csv"}, Parse::Ok},
+        {{"doctor", "--mac", kMac}, Parse::Usage},
     };
     for (const auto& c : cases) {
         std::string line;
@@ -106,6 +124,8 @@ TEST(CommandLine, ExitCodesOfHelpAndUsageErrors) {
         {{"fieldkit-cli", "upgrade", "--help"}, kExitOk},
         {{"fieldkit-cli"}, kExitUsage},
         {{"fieldkit-cli", "reboot", "--mac", "nonsense"}, kExitUsage},
+        // Neither switch: nothing to do, said before anything is opened.
+        {{"fieldkit-cli", "switch", "--mac", kMac}, kExitUsage},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RunCommandLine(static_cast<int>(c.argv.size()), c.argv.data()), c.code)

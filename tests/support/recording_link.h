@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <span>
 #include <string>
@@ -56,6 +57,11 @@ class RecordingLink final : public IDeviceLink, public SendRecorder {
         std::lock_guard lock(mutex_);
         return scan_complete_;
     }
+    std::string UnreachableReason(const std::string& ip) const override {
+        std::lock_guard lock(mutex_);
+        const auto found = unreachable_.find(ip);
+        return found == unreachable_.end() ? std::string() : found->second;
+    }
     int ScanPacketsMissing() const override {
         std::lock_guard lock(mutex_);
         return scan_missing_;
@@ -69,6 +75,11 @@ class RecordingLink final : public IDeviceLink, public SendRecorder {
     void SetPending(std::vector<ap_info_stu> pending) {
         std::lock_guard lock(mutex_);
         pending_ = std::move(pending);
+    }
+    // Commands to `ip` cannot leave, for `reason`.
+    void SetUnreachable(const std::string& ip, const std::string& reason) {
+        std::lock_guard lock(mutex_);
+        unreachable_[ip] = reason;
     }
     void SetScanComplete(bool complete) {
         std::lock_guard lock(mutex_);
@@ -119,6 +130,7 @@ class RecordingLink final : public IDeviceLink, public SendRecorder {
     std::vector<ap_info_stu> pending_;
     std::string last_pending_filter_;
     bool scan_complete_ = false;
+    std::map<std::string, std::string> unreachable_;
     int scan_missing_ = 0;
     int searches_ = 0;
     int releases_ = 0;

@@ -19,6 +19,7 @@
 #include "ui/child_dlg.h"
 #include "ui/image_button.h"
 #include "ui/menu_dlg.h"
+#include "ui/skin.h"
 
 using namespace fk;
 
@@ -204,6 +205,49 @@ class StatusPageTest : public QObject {
         // Another cell opens nothing.
         test::ClickCell(*f.page->Grid(), f.Row(1), 4);
         QCOMPARE(f.opened.size(), size_t{1});
+    }
+
+    // An announced radio the PC has no address for is drawn in the skin's warning colour
+    // with the reason and the fix on every cell; a reachable one and a reported one
+    // are not.
+    void radioInNoLocalNetworkIsMarkedWithTheFix() {
+        const std::string fix =
+            "This PC has no address in 192.168.1.0/24; add one to eth0, for example "
+            "192.168.1.250/24";
+        const struct {
+            int n;
+            const char* ip;
+            bool announced;
+            bool unreachable;
+        } cases[] = {{40, "192.168.1.20", true, true},
+                     {41, "198.18.0.41", true, false},
+                     {1, "198.18.0.10", false, false}};
+        StatusFixture f;
+        std::vector<ap_info_stu> pending;
+        for (const auto& c : cases) {
+            ap_info_stu record = test::TestDevice(c.n, c.ip, "");
+            if (c.unreachable) f.ui.link.SetUnreachable(c.ip, fix);
+            if (!c.announced) {
+                f.ui.store->SaveDeviceReport(record);
+                continue;
+            }
+            record.ap_status = kStatusAnnounced;
+            pending.push_back(record);
+        }
+        f.ui.link.SetPending(pending);
+        f.Open();
+        const QColor warning = ToQColor(CurrentSkin().text_down_color);
+        for (const auto& c : cases) {
+            const int row = f.Row(c.n);
+            QVERIFY(row >= 0);
+            const std::string expected = c.unreachable ? fix : "";
+            QCOMPARE(f.page->Grid()->RowWarning(row), expected);
+            for (int column = 1; column < f.page->Grid()->columnCount(); ++column) {
+                const QTableWidgetItem* item = f.page->Grid()->item(row, column);
+                QCOMPARE(item->toolTip().toStdString(), expected);
+                QCOMPARE(item->foreground().color() == warning, c.unreachable);
+            }
+        }
     }
 
     void setIpHandsTheRangeToTheTickedDevices() {

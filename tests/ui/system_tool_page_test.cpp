@@ -4,6 +4,7 @@
 #include "support/language_pack.h"
 #include "support/ui_context.h"
 #include "ui/device_grid.h"
+#include "ui/image_button.h"
 #include "ui/skin_static.h"
 #include "ui/system_tool_page.h"
 
@@ -45,6 +46,7 @@ class SystemToolPageTest : public QObject {
     void headersAreTranslatedWithTheirWidths();
     void refreshFollowsAdaptersComingAndGoing();
     void refreshesItselfEveryFiveSeconds();
+    void diagnoseSearchesThenListsEachCheckWithItsFix();
 
   private:
     QTemporaryDir dir_;
@@ -138,6 +140,56 @@ void SystemToolPageTest::refreshesItselfEveryFiveSeconds() {
     page.RefreshTimer().setInterval(10);
     QTRY_COMPARE_WITH_TIMEOUT(page.Grid()->rowCount(), 1, 10000);
     QCOMPARE(page.CountLabel()->text(), QString("Adapters: 1"));
+}
+
+void SystemToolPageTest::diagnoseSearchesThenListsEachCheckWithItsFix() {
+    test::TestUiContext ui;
+    adapter_info_stu link_local = Adapter("eth2", "", {0, 0, 0, 0, 0, 2}, {"169.254.7.9"});
+    link_local.addresses[0].mask = "255.255.0.0";
+    ui.link.SetAdapters({kWired, link_local});
+    ap_info_stu foreign = ZeroRecord();
+    foreign.SetMac("02:46:4b:00:00:30");
+    const std::uint8_t ip[4] = {192, 168, 1, 20};
+    std::copy(std::begin(ip), std::end(ip), foreign.report.ip);
+    foreign.ap_status = kStatusAnnounced;
+    ui.link.SetPending({foreign});
+    const std::string fix =
+        "This PC has no address in 192.168.1.0/24; add one to eth0, for "
+        "example 192.168.1.250/24";
+    ui.link.SetUnreachable("192.168.1.20", fix);
+    CSystemToolDlg page(ui.context);
+    page.resize(1200, 800);
+    page.show();
+    QVERIFY(!page.DiagnosisGrid()->isVisible());
+
+    page.DiagnoseButton()->click();
+    QCOMPARE(ui.link.Searches(), 1);
+    QVERIFY(!page.DiagnoseButton()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(page.DiagnosisGrid()->isVisible(), 10000);
+    QVERIFY(page.DiagnoseButton()->isEnabled());
+
+    const CDeviceGrid& grid = *page.DiagnosisGrid();
+    QCOMPARE(grid.rowCount(), static_cast<int>(page.DiagnosisLines().size()));
+    const struct {
+        std::string finding_part;
+        std::string status;
+        std::string fix_part;
+    } expected[] = {
+        {"eth0 is up with 198.18.0.1/24", "ok", ""},
+        {"eth2 has only the link-local address 169.254.7.9/16", "note", "dev eth2"},
+        {"02:46:4b:00:00:30 answers from 192.168.1.20", "blocking", fix},
+    };
+    for (const auto& e : expected) {
+        int found = -1;
+        for (int row = 0; row < grid.rowCount(); ++row)
+            if (grid.CellText(row, 2).find(e.finding_part) != std::string::npos) found = row;
+        QVERIFY2(found >= 0, e.finding_part.c_str());
+        QCOMPARE(grid.CellText(found, 1), e.status);
+        QVERIFY(grid.CellText(found, 3).find(e.fix_part) != std::string::npos);
+        // Only what stands between the PC and a radio is marked, with its fix.
+        QCOMPARE(grid.RowWarning(found), e.status == "blocking" ? e.fix_part : std::string());
+    }
+    QVERIFY(ui.link.Sent().empty());
 }
 
 QTEST_MAIN(SystemToolPageTest)
