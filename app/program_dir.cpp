@@ -115,6 +115,10 @@ std::string DataDirectory() {
     return DataDirectory(CurrentFolderPlaces());
 }
 
+std::string FileServerExecutable() {
+    return FileServerExecutable(CurrentFolderPlaces());
+}
+
 std::string UserRunDirectory() {
     return UserRunDirectory(CurrentFolderPlaces());
 }

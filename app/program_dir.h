@@ -49,6 +49,7 @@ std::string RunDirectory(const FolderPlaces& places, const std::string& subfolde
 
 // The answers for this process.
 std::string DataDirectory();
+std::string FileServerExecutable();
 std::string UserRunDirectory();
 std::string RunDirectory(const std::string& subfolder = "");
 
