@@ -1,7 +1,10 @@
 #include "operations/site_report.h"
 
+#include <algorithm>
+
 #include "app/adapter_table.h"
 #include "app/language.h"
+#include "protocol/address_text.h"
 #include "protocol/device_link.h"
 
 namespace fk {
@@ -25,8 +28,17 @@ std::vector<TextRow> RadioCells(IStoreView& store, IDeviceLink& link) {
     const ListResult all =
         QueryList(store, &link, PAGE_STATUS, 1, ascending, ColumnIndex(PAGE_STATUS, ListColumn::Ip),
                   "", kEveryRowPageSize);
+    // The store orders addresses by their stored number, which interleaves subnets;
+    // the customer's copy lists each subnet in one run, address by address.
+    std::vector<const ListRow*> ordered;
+    for (const ListRow& row : all.rows) ordered.push_back(&row);
+    std::stable_sort(ordered.begin(), ordered.end(), [](const ListRow* a, const ListRow* b) {
+        return HostOrderOf(IpTextToOctets(a->record.IpText())) <
+               HostOrderOf(IpTextToOctets(b->record.IpText()));
+    });
     std::vector<TextRow> rows;
-    for (const ListRow& row : all.rows) {
+    for (const ListRow* row_at : ordered) {
+        const ListRow& row = *row_at;
         TextRow cells;
         for (ListColumn column : SiteReportColumns())
             cells.push_back(CellText(column, row.record, 0));

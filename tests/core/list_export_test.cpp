@@ -139,6 +139,8 @@ TEST_F(ListExport, SiteReportListsAdaptersAndEveryRadioInAddressOrder) {
     adapter.addresses = {{"198.18.0.1", "255.255.255.0"}, {"198.19.0.1", "255.255.255.0"}};
     link.SetAdapters({adapter});
     link.SetPending({Announced(1)});
+    // On the second subnet: after every radio of the first, not between them.
+    store->SaveDeviceReport(MakeDevice(MacOf(150), "198.19.0.5", "far"));
 
     const SiteReport report = BuildSiteReport(*store, link, "2026-12-10 05:30");
     EXPECT_EQ(report.date, "2026-12-10 05:30");
@@ -146,11 +148,12 @@ TEST_F(ListExport, SiteReportListsAdaptersAndEveryRadioInAddressOrder) {
               (std::vector<TextRow>{{"1", "eth0", "02:00:00:00:00:01", "198.18.0.1--198.19.0.1"}}));
     EXPECT_EQ(report.radio_header, (TextRow{"MAC", "IP", "Location", "Type", "Version", "SSID",
                                             "Channel", "OperationMode"}));
-    ASSERT_EQ(report.radio_rows.size(), static_cast<std::size_t>(kDevices + 1));
+    ASSERT_EQ(report.radio_rows.size(), static_cast<std::size_t>(kDevices + 2));
     EXPECT_EQ(report.radio_rows.front(), (TextRow{MacOf(99), IpOf(1), "dev1", ModelName(3), "1.2.3",
                                                   "field", ChannelText(6), WorkModeName(1)}));
     EXPECT_EQ(report.radio_rows[kDevices - 1].at(1), IpOf(kDevices));
-    EXPECT_EQ(report.radio_rows.back().at(0), MacOf(201));  // announced, after the stored
+    EXPECT_EQ(report.radio_rows[kDevices].at(0), MacOf(201));  // announced, on 198.18.1.1
+    EXPECT_EQ(report.radio_rows.back().at(0), MacOf(150));
 }
 
 }  // namespace
