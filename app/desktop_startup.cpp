@@ -67,19 +67,19 @@ int RunDesktop(int argc, char** argv, const DesktopHook& hook) {
     app.setQuitOnLastWindowClosed(false);
     app.setStyle(new CSkinStyle);
 
-    const std::string program_directory = ProgramDirectory();
-    COperateLanguage::Instance().Init(program_directory);
+    const std::string data_directory = DataDirectory();
+    COperateLanguage::Instance().Init(data_directory);
 
     const RetransmissionSettings retransmission = ReadRetransmissionSettings(SettingsFilePath());
     SetCurrentSkin(
-        LoadSkinValues(ReadSetting, program_directory, COperateLanguage::Instance().LocaleId()));
+        LoadSkinValues(ReadSetting, data_directory, COperateLanguage::Instance().LocaleId()));
     app.setApplicationDisplayName(QString::fromStdString(Translate("CPEManagement")));
 
     CQtPrompter prompter(QString::fromStdString(Translate("CPEManagement")));
 
     // The store comes first because the engine writes into it; a failed start is not
     // fatal, the window still shows the PC's adapters and whatever does work.
-    CSqlManagement store(program_directory, &prompter);
+    CSqlManagement store(RunDirectory(), &prompter);
     CCommEngine engine(EngineOptions{}, MakeSystemAdapterSource(), store);
     engine.Start(retransmission.max, retransmission.interval);
 

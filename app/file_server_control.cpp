@@ -74,14 +74,13 @@ std::string ReadReadyLine(int fd, std::chrono::milliseconds within, std::stop_to
 
 }  // namespace
 
-FileServerPaths DefaultFileServerPaths(const std::string& program_dir) {
-    const std::string service = WithSlash(program_dir) + "service/";
-    std::string per_run = service;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (access(service.c_str(), W_OK) != 0 && runtime != nullptr && *runtime == '/') {
-        per_run = WithSlash(runtime) + "fieldkit/";
-    }
-    return {service + "FileServer", per_run, per_run};
+FileServerPaths DefaultFileServerPaths(const FolderPlaces& places) {
+    const std::string per_run = RunDirectory(places, "service/");
+    return {FileServerExecutable(places), per_run, per_run};
+}
+
+FileServerPaths DefaultFileServerPaths() {
+    return DefaultFileServerPaths(CurrentFolderPlaces());
 }
 
 CFileServerControl::CFileServerControl(FileServerPaths paths) : paths_(std::move(paths)) {
@@ -110,6 +109,10 @@ ForeignEnd CFileServerControl::EndLeftover() {
 
 FileServerStart CFileServerControl::Start(const std::string& image_path, std::stop_token stop) {
     Stop();
+    if (paths_.config_dir.empty()) {
+        return Failed(FileServerStatus::kConfigNotWritten,
+                      "There is no private folder for the file server's settings.");
+    }
     EndLeftover();
     std::error_code ignored;
     std::filesystem::create_directories(paths_.config_dir, ignored);
@@ -118,6 +121,7 @@ FileServerStart CFileServerControl::Start(const std::string& image_path, std::st
         return Failed(FileServerStatus::kImageNotStaged,
                       "The firmware file cannot be prepared: " + error);
     }
+    ini_written_ = true;
     const bool written = WriteProfileString(IniPath(), "SERVER", "Directory", staging_.Path()) &&
                          WriteProfileString(IniPath(), "SERVER", "Port", std::to_string(port_));
     if (!written) return Failed(FileServerStatus::kConfigNotWritten, "Cannot write " + IniPath());
@@ -202,6 +206,12 @@ void CFileServerControl::Stop() {
     if (child_.End() && pid_file_written_) {
         RemovePidFile(PidPath());
         pid_file_written_ = false;
+    }
+    // The settings name a folder that is gone now; nothing of the run stays behind.
+    if (ini_written_ && !child_.Running()) {
+        std::error_code ignored;
+        std::filesystem::remove(IniPath(), ignored);
+        ini_written_ = false;
     }
     staging_.Remove();
 }

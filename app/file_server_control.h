@@ -14,6 +14,7 @@
 
 #include "app/own_process.h"
 #include "app/process_control.h"
+#include "app/program_dir.h"
 #include "app/staging_folder.h"
 #include "service/server_config.h"
 
@@ -25,10 +26,10 @@ struct FileServerPaths {
     std::string staging_parent;  // where each staging folder is made
 };
 
-// service/ below the program directory; where that is not writable (an installed
-// package), the ini, the PID file and the staging folders go to the user's runtime
-// directory instead.
-FileServerPaths DefaultFileServerPaths(const std::string& program_dir);
+// The file server of this layout; in a build tree its ini, PID file and staging
+// folders sit beside it in service/, installed (or read-only) in the user's run folder.
+FileServerPaths DefaultFileServerPaths(const FolderPlaces& places);
+FileServerPaths DefaultFileServerPaths();
 
 enum class FileServerStatus {
     kServing,
@@ -86,6 +87,7 @@ class CFileServerControl {
     CStagingFolder staging_;
     CChildProcess child_;
     bool pid_file_written_ = false;
+    bool ini_written_ = false;
 };
 
 }  // namespace fk

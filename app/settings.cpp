@@ -9,7 +9,7 @@
 namespace fk {
 
 std::string SettingsFilePath() {
-    return ProgramDirectory() + "Setting.ini";
+    return SettingsPath(CurrentFolderPlaces());
 }
 
 std::string ReadSetting(const std::string& section, const std::string& key,

@@ -9,6 +9,10 @@
 
 namespace fk {
 
+std::string SessionInstanceName(const std::string& base) {
+    return base + "." + std::to_string(geteuid());
+}
+
 bool CSingleInstance::Acquire() {
     if (Held()) return true;
     sockaddr_un addr{};

@@ -2,7 +2,9 @@
 // bound to the guard's name: the kernel frees the name when the holder ends, even
 // when it crashes, so a stale guard never blocks the next start.
 // Abstract names belong to a network namespace: copies started in different
-// namespaces (as the end-to-end tests do) do not see each other.
+// namespaces (as the end-to-end tests do) do not see each other. Each user's desktop
+// session has a guard of its own, so one user's window never keeps another's from
+// starting.
 #pragma once
 
 #include <string>
@@ -12,9 +14,12 @@ namespace fk {
 
 inline constexpr const char* kSingleInstanceName = "Morix_Fieldkit";
 
+// The guard's name `base` for the user running this process.
+std::string SessionInstanceName(const std::string& base = kSingleInstanceName);
+
 class CSingleInstance {
   public:
-    explicit CSingleInstance(std::string name = kSingleInstanceName) : name_(std::move(name)) {}
+    explicit CSingleInstance(std::string name = SessionInstanceName()) : name_(std::move(name)) {}
     ~CSingleInstance() { Release(); }
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;

@@ -189,7 +189,7 @@ const SkinValues& CurrentSkin() {
     if (!g_skin) {
         const SettingReader defaults = [](const std::string&, const std::string&,
                                           const std::string& fallback) { return fallback; };
-        g_skin = LoadSkinValues(defaults, ProgramDirectory(), 1033);
+        g_skin = LoadSkinValues(defaults, DataDirectory(), 1033);
     }
     return *g_skin;
 }

@@ -23,8 +23,7 @@ QString T(const char* key) {
 
 class CProgramFileServer final : public IUpgradeServer {
   public:
-    explicit CProgramFileServer(std::uint16_t port)
-        : control_(DefaultFileServerPaths(ProgramDirectory())) {
+    explicit CProgramFileServer(std::uint16_t port) : control_(DefaultFileServerPaths()) {
         if (port != 0) control_.SetPort(port);
     }
     FileServerStart Start(const std::string& image_path, std::stop_token stop) override {

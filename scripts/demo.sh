@@ -6,9 +6,11 @@
 #   scripts/demo.sh                      # build/bin/fieldkit
 #   scripts/demo.sh build/bin/fieldkit-cli discover --seconds 6
 #   FK_BIN_DIR=/path/to/bin scripts/demo.sh
+#   FK_DEMO_USER=alice scripts/demo.sh /usr/bin/fieldkit   # the installed window, as alice
 #
 # Needs root (network namespaces). DISPLAY and XAUTHORITY are passed through, so the
-# program's window shows on the caller's X server (Xvfb works too).
+# program's window shows on the caller's X server (Xvfb works too). With FK_DEMO_USER
+# only the namespaces and the simulator are root's; the command runs as that user.
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bin=${FK_BIN_DIR:-$repo/build/bin}
 [ $# -gt 0 ] || set -- "$bin/fieldkit"
@@ -35,4 +37,8 @@ pass=()
 for var in DISPLAY XAUTHORITY QT_QPA_PLATFORM LANG LC_ALL; do
     [ -n "${!var:-}" ] && pass+=("$var=${!var}")
 done
-ip netns exec "$FK_NS_CTL" env "${pass[@]}" "$@"
+if [ -n "${FK_DEMO_USER:-}" ]; then
+    ip netns exec "$FK_NS_CTL" "$repo/scripts/run-as-user.sh" "$FK_DEMO_USER" "$@"
+else
+    ip netns exec "$FK_NS_CTL" env "${pass[@]}" "$@"
+fi

@@ -14,6 +14,7 @@ packages=(
   clang-format python3
   clang libclang-rt-14-dev
   libcli11-dev nlohmann-json3-dev
+  debhelper lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -1,7 +1,8 @@
 // FileServer: serves the images in the folder FileServer.ini names, read-only, over
 // TFTP, until SIGTERM or SIGINT.
 //   FileServer [--config PATH] [--ready-fd N]
-// Without --config the ini next to the executable is read. With --ready-fd the line
+// Without --config the ini next to the executable is read (installed: the one in the
+// user's run folder). With --ready-fd the line
 // "ready" is written to descriptor N once the port is bound, and N is closed.
 #include <signal.h>
 #include <sys/signalfd.h>
@@ -27,6 +28,13 @@ struct Arguments {
     int ready_fd = -1;
 };
 
+// Only read, so a build tree's copy reads the ini beside it even where it may not
+// write; an installed copy reads the one its controller wrote into the run folder.
+std::string DefaultConfigFolder() {
+    const fk::FolderPlaces places = fk::CurrentFolderPlaces();
+    return fk::IsInstalled(places) ? fk::UserRunDirectory(places) : places.program_dir;
+}
+
 bool ParseArguments(int argc, char** argv, Arguments& out) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -42,7 +50,7 @@ bool ParseArguments(int argc, char** argv, Arguments& out) {
             return false;
         }
     }
-    if (out.config.empty()) out.config = fk::ProgramDirectory() + "FileServer.ini";
+    if (out.config.empty()) out.config = DefaultConfigFolder() + "FileServer.ini";
     return true;
 }
 

@@ -53,7 +53,7 @@ QUrl HelpAddress(const std::string& pack_value) {
     if (url.isValid() && !url.scheme().isEmpty()) return url;
     // The shipped pages travel with the program, so a pack names them relative to its
     // data folder and they open wherever the program was installed.
-    return QUrl::fromLocalFile(QString::fromStdString(ProgramDirectory()) + text);
+    return QUrl::fromLocalFile(QString::fromStdString(DataDirectory()) + text);
 }
 
 CApplicationDlg::CApplicationDlg(const UiContext& context, const std::string& version_text,

@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-#include "app/file_server_control.h"
 #include "app/language.h"
 #include "app/program_dir.h"
 #include "operations/diagnosis_probes.h"
@@ -155,8 +154,7 @@ void CSystemToolDlg::StartDiagnosis() {
 
 void CSystemToolDlg::ShowDiagnosis() {
     // This program's own engine holds the radio ports; only another one is in the way.
-    DiagnosisFacts facts =
-        ProbeSystem(DefaultFileServerPaths(ProgramDirectory()).executable, getpid());
+    DiagnosisFacts facts = ProbeSystem(FileServerExecutable(), getpid());
     AddRadioFacts(context_.link, HeardRadios(context_), facts);
     lines_ = Diagnose(facts);
     // What stands in the way first, then what is worth knowing, then what is fine.

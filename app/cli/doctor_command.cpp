@@ -12,7 +12,6 @@
 
 #include "app/cli/commands.h"
 #include "app/cli/engine_session.h"
-#include "app/file_server_control.h"
 #include "app/program_dir.h"
 #include "app/text_table.h"
 #include "operations/diagnosis.h"
@@ -36,8 +35,7 @@ std::vector<TextRow> LineRows(const std::vector<DiagnosisLine>& lines) {
 }
 
 int RunDoctor(const DoctorOptions& o) {
-    DiagnosisFacts facts =
-        ProbeSystem(DefaultFileServerPaths(ProgramDirectory()).executable, getpid());
+    DiagnosisFacts facts = ProbeSystem(FileServerExecutable(), getpid());
     EngineSession session;
     if (session.Open(o.session)) {
         session.Discover(o.seconds);

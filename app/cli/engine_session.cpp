@@ -41,12 +41,14 @@ EngineSession::~EngineSession() {
 
 bool EngineSession::Open(const SessionOptions& options) {
     options_ = options;
-    COperateLanguage::Instance().Init(ProgramDirectory(), kEnglish);
+    COperateLanguage::Instance().Init(DataDirectory(), kEnglish);
     std::string dir = options.store_dir;
     if (dir.empty()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "fieldkit-cli-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
+        // Never in the program folder, even a build tree's: a run cut short leaves
+        // its store in the user's own run folder only.
+        const std::string run_dir = UserRunDirectory();
+        std::string pattern = run_dir + "fieldkit-cli-XXXXXX";
+        if (run_dir.empty() || mkdtemp(pattern.data()) == nullptr) {
             std::fprintf(stderr, "fieldkit-cli: cannot create a scratch directory\n");
             return false;
         }

@@ -110,7 +110,7 @@ int RunUpgrade(const UpgradeOptions& o) {
         if (!known) return Refuse("--type " + o.type + " is not the model of a named radio");
     }
 
-    CFileServerControl server(DefaultFileServerPaths(ProgramDirectory()));
+    CFileServerControl server(DefaultFileServerPaths());
     if (o.tftp_port != 0) server.SetPort(static_cast<std::uint16_t>(o.tftp_port));
     std::string server_error;
     log.Restart();

@@ -106,6 +106,7 @@ TEST_F(FileServerControlTest, ServesAPrivateCopyUntilStopped) {
     EXPECT_NE(kill(pid, 0), 0);
     EXPECT_FALSE(fs::exists(staging));
     EXPECT_FALSE(fs::exists(control.PidPath()));
+    EXPECT_FALSE(fs::exists(control.IniPath())) << "the run folder is left empty";
     EXPECT_TRUE(fs::exists(image_)) << "the user's file stays";
 }
 

@@ -56,5 +56,27 @@ TEST(SingleInstance, WorksAcrossProcessesAndSurvivesACrash) {
     EXPECT_TRUE(after.Acquire());
 }
 
+// Two users' desktop sessions each start their own window, while one user's second
+// start still ends at the first one's guard.
+TEST(SingleInstance, EachUserHasAGuardOfItsOwn) {
+    if (geteuid() != 0) GTEST_SKIP() << "becoming another user needs root";
+    const uid_t other_user = 65534;
+    const std::string base = TestName("users");
+    CSingleInstance mine(SessionInstanceName(base));
+    ASSERT_TRUE(mine.Acquire());
+    const pid_t probe = fork();
+    ASSERT_GE(probe, 0);
+    if (probe == 0) {
+        if (setresuid(other_user, other_user, other_user) != 0) _exit(2);
+        CSingleInstance theirs(SessionInstanceName(base));
+        CSingleInstance second(SessionInstanceName(base));
+        _exit(theirs.Acquire() && !second.Acquire() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(probe, &status, 0), probe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "another user's session could not take its guard, or took it twice";
+}
+
 }  // namespace
 }  // namespace fk

@@ -47,8 +47,8 @@ QAction* ActionNamed(const QMenu* menu, const QString& name) {
 
 const char* const kHelpActions[] = {"help32774", "help32775", "help32779", "help57670"};
 
-QUrl UnderProgramDirectory(const QString& relative) {
-    return QUrl::fromLocalFile(QString::fromStdString(ProgramDirectory()) + relative);
+QUrl UnderDataDirectory(const QString& relative) {
+    return QUrl::fromLocalFile(QString::fromStdString(DataDirectory()) + relative);
 }
 
 const test::PackEntries kTestPack = {{"CPEManagement", "Feldwerk"},
@@ -138,11 +138,11 @@ void ApplicationDlgTest::helpMenuOpensTheTranslatedAddresses_data() {
     // Without a translation the key itself names a page nobody ships; the handler then
     // fails quietly.
     QTest::newRow("support") << "help32775"
-                             << "Support" << UnderProgramDirectory("Support_url");
+                             << "Support" << UnderDataDirectory("Support_url");
     QTest::newRow("contact") << "help32779"
                              << "Kontakt" << QUrl("mailto:radios@example.test");
     QTest::newRow("help") << "help57670"
-                          << "Help" << UnderProgramDirectory("help/index.html");
+                          << "Help" << UnderDataDirectory("help/index.html");
 }
 
 void ApplicationDlgTest::helpMenuOpensTheTranslatedAddresses() {
