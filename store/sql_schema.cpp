@@ -49,13 +49,8 @@ bool CSqlManagement::IsOpen() const {
 
 // The file lives for one run and is rebuilt at every start, so durability buys
 // nothing; the journal stays (in memory) so that a refused write is rolled back whole.
-// This connection is the file's only user, so it keeps its lock: every transaction
-// otherwise pays file-lock calls, a look for a hot journal and a re-read of the header,
-// which cost more than a keep-alive's own update. Another program can no longer read
-// the file while the run lasts (a reader that opens it immutable still can).
 bool CSqlManagement::TuneConnection() {
-    return db_.Execute("PRAGMA journal_mode=MEMORY") && db_.Execute("PRAGMA synchronous=OFF") &&
-           db_.Execute("PRAGMA locking_mode=EXCLUSIVE");
+    return db_.Execute("PRAGMA journal_mode=MEMORY") && db_.Execute("PRAGMA synchronous=OFF");
 }
 
 bool CSqlManagement::CreateSchema() {
