@@ -32,6 +32,8 @@ class CDiscardingLink final : public fk::IOutboundLink {
     }
     void Acknowledge(const std::string&, const std::string&, int) override {}
     void ScanPacketStored(int, int) override {}
+    // As if every radio had been asked for a survey, so scan packets reach their decoder.
+    bool SurveyExpected(const std::string&, const std::string&) const override { return true; }
 };
 
 std::string ScratchFolder() {
