@@ -16,8 +16,8 @@ wait-rows $radios 30
 dump $FK_WORK/found.tsv
 wait-idle 40
 rename $target $new_name
-wait-senders 10
 dump $FK_WORK/renamed.tsv
+wait-senders 10
 quit
 SCRIPT
 
