@@ -95,6 +95,12 @@ void AddSecondsOption(CLI::App& command, int& seconds, const std::string& help) 
         ->capture_default_str();
 }
 
+void AddBatchSecondsOption(CLI::App& command, int& seconds) {
+    AddSecondsOption(command, seconds,
+                     "search at least this long, and on until every named radio has reported "
+                     "(at most 30 s)");
+}
+
 CLI::Option* AddMacOption(CLI::App& command, std::string& mac, const std::string& name,
                           const std::string& help) {
     return command.add_option(name, mac, help)->required()->transform(MacText());

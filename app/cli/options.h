@@ -33,6 +33,8 @@ void AddSessionOptions(CLI::App& command, SessionOptions& options);
 void AddFormatOption(CLI::App& command, TextTableFormat& format);
 // --seconds: how long the search that finds the radios may take.
 void AddSecondsOption(CLI::App& command, int& seconds, const std::string& help);
+// --seconds of a batch subcommand: its search for the named radios.
+void AddBatchSecondsOption(CLI::App& command, int& seconds);
 // One required --mac.
 CLI::Option* AddMacOption(CLI::App& command, std::string& mac, const std::string& name = "--mac",
                           const std::string& help = "the radio's MAC");

@@ -162,9 +162,7 @@ void AddBatchCommand(CLI::App& cli, CCommandTable& table, RebootKind kind, const
     auto o = std::make_shared<RebootOptions>();
     CLI::App* command = cli.add_subcommand(name, summary);
     AddMacsOption(*command, o->macs);
-    AddSecondsOption(*command, o->seconds,
-                     "search at least this long, and on until every named radio has reported "
-                     "(at most 30 s)");
+    AddBatchSecondsOption(*command, o->seconds);
     command->add_flag("--no-wait", o->no_wait, "end once the answers are in");
     // The first rediscovery pass must fall after the first tick of the window.
     const int shortest_wait = 3 * PlanFor(kind).passes - 2;

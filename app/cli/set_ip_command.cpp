@@ -177,9 +177,7 @@ void AddSetIpCommand(CLI::App& cli, CCommandTable& table) {
     AddRangeOption(*command, "--gateway", o->range.gateway, "the gateway", true);
     AddRangeOption(*command, "--dns1", o->range.dns1, "the primary DNS server", false);
     AddRangeOption(*command, "--dns2", o->range.dns2, "the secondary DNS server", false);
-    AddSecondsOption(*command, o->seconds,
-                     "search at least this long, and on until every named radio has reported "
-                     "(at most 30 s)");
+    AddBatchSecondsOption(*command, o->seconds);
     command->add_flag("--dry-run", o->dry_run,
                       "print each radio's command (MAC, address now -> given, type, bytes) "
                       "instead of sending");

@@ -154,9 +154,7 @@ void AddSwitchCommand(CLI::App& cli, CCommandTable& table) {
                                          "on or off: transparent bridging");
     CLI::Option* slotra = AddOnOffOption(*command, "--slotra", o->slotra, "on or off: Slotra");
     bridge->excludes(slotra);
-    AddSecondsOption(*command, o->seconds,
-                     "search at least this long, and on until every named radio has reported "
-                     "(at most 30 s)");
+    AddBatchSecondsOption(*command, o->seconds);
     AddFormatOption(*command, o->format);
     AddSessionOptions(*command, o->session);
     table.Add(command, [o] { return RunSwitch(*o); });

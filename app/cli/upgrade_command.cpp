@@ -199,9 +199,7 @@ void AddUpgradeCommand(CLI::App& cli, CCommandTable& table) {
     command->add_option("--type", o->type, "the model to upgrade, by name or code");
     command->add_option("--tftp-port", o->tftp_port, "serve on this port instead of 69, for tests")
         ->check(CLI::Range(1, 65535));
-    AddSecondsOption(*command, o->seconds,
-                     "search at least this long, and on until every named radio has reported "
-                     "(at most 30 s)");
+    AddBatchSecondsOption(*command, o->seconds);
     command
         ->add_option("--write-seconds", o->write_seconds,
                      "shorten the 130 s write phase, for tests (at least 9)")

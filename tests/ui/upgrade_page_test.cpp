@@ -195,6 +195,13 @@ class UpgradePageTest : public QObject {
         QVERIFY(records.back().text.find("port 69 is in use") != std::string::npos);
     }
 
+    // Scan, then Upgrade: true once the window has asked the file server to start.
+    static bool PressUpgradeAndWaitForTheServerStart(CUpgradeConfigDlg& w, Fixture& f) {
+        w.ScanButton()->click();
+        w.UpgradeButton()->click();
+        return QTest::qWaitFor([&] { return f.server.starts.load() == 1; });
+    }
+
     // The window keeps answering while the image is staged and the server starts; the
     // flow waits for the server however many ticks pass, then goes on where it stood.
     void theWindowStaysLiveWhileTheServerStarts() {
@@ -202,9 +209,7 @@ class UpgradePageTest : public QObject {
         f.TickAll();
         f.server.gated = true;
         f.in_window = [&](CUpgradeConfigDlg& w) {
-            w.ScanButton()->click();
-            w.UpgradeButton()->click();
-            QTRY_COMPARE(f.server.starts.load(), 1);
+            QVERIFY(PressUpgradeAndWaitForTheServerStart(w, f));
             QVERIFY(w.Preparing());
             QCOMPARE(w.ProgressLabel()->text(),
                      QString::fromStdString(Translate("Preparing the upgrade file...")));
@@ -235,9 +240,7 @@ class UpgradePageTest : public QObject {
         f.TickAll();
         f.server.gated = true;
         f.in_window = [&](CUpgradeConfigDlg& w) {
-            w.ScanButton()->click();
-            w.UpgradeButton()->click();
-            QTRY_COMPARE(f.server.starts.load(), 1);
+            QVERIFY(PressUpgradeAndWaitForTheServerStart(w, f));
             QVERIFY(w.CloseButton()->isEnabled());
             QSignalSpy rejected(&w, &QDialog::rejected);
             w.CloseButton()->click();
