@@ -5,9 +5,12 @@
 # ratio; asserts nothing. Not run by CI.
 #
 #   bench/tftp_bench.sh [BIN_DIR]     (default build/bin; needs root)
+#   FK_BENCH_ROWS=fetch bench/tftp_bench.sh    only the rows whose client matches
 #
-# Rows: curl at block size 512 and 1468, tftp-hpa (plain TFTP, 512) - a 16 MB image;
-# then tftp-hpa with 2 % of the datagrams dropped each way (nftables; netem is not
+# Rows: curl at block size 512 and 1468, tftp-hpa (plain TFTP, 512), and our own
+# client (bin/tftp_fetch) asking for a window of 16 blocks at 512 and 1468 - a 16 MB
+# image. tftpd-hpa does not grant a window, so in those rows it serves the same
+# client lock-step: the ratio is what the window buys over it. Then tftp-hpa with 2 % of the datagrams dropped each way (nftables; netem is not
 # available everywhere) on a smaller image, FK_BENCH_LOSS_MB (default 2): with a
 # lost block costing tftpd-hpa its fixed one-second timer, 16 MB would take tftpd-hpa
 # over twenty minutes. curl is left out of the loss row because it always asks for
@@ -18,7 +21,7 @@ CLIENTS=${FK_BENCH_CLIENTS:-10}
 IMAGE_MB=${FK_BENCH_IMAGE_MB:-16}
 LOSS_MB=${FK_BENCH_LOSS_MB:-2}
 source "$repo/tests/e2e/lib.sh" "$bin"
-fk_require service/FileServer
+fk_require service/FileServer tftp_fetch
 command -v in.tftpd >/dev/null || fk_skip "in.tftpd (tftpd-hpa) is missing"
 command -v curl >/dev/null || fk_skip "curl is missing"
 command -v tftp >/dev/null || fk_skip "tftp (tftp-hpa) is missing"
@@ -70,6 +73,11 @@ fetch_all() {
                 ip netns exec "$FK_NS_LAN" timeout 900 curl -sS --tftp-blksize "${client#curl-}" \
                     -o "$out" "tftp://$SERVER:$port/$file" &
                 ;;
+            fetch-*)
+                local size=${client#fetch-}
+                ip netns exec "$FK_NS_LAN" timeout 900 "$FK_BIN/tftp_fetch" "$SERVER" "$port" \
+                    "$file" "$out" "${size%-w*}" "${size#*-w}" &
+                ;;
             tftp)
                 ip netns exec "$FK_NS_LAN" timeout 900 tftp -m binary "$SERVER" "$port" \
                     -c get "$file" "$out" >/dev/null &
@@ -89,12 +97,15 @@ rows=(
     "curl-512|image.bin|0"
     "curl-1468|image.bin|0"
     "tftp|image.bin|0"
+    "fetch-512-w16|image.bin|0"
+    "fetch-1468-w16|image.bin|0"
     "tftp|loss.bin|2"
 )
-printf '\n%-10s %-6s %-5s %8s | %14s %14s | %6s\n' client image loss clients \
+printf '\n%-14s %-6s %-5s %8s | %14s %14s | %6s\n' client image loss clients \
     "FileServer" "tftpd-hpa" ratio
 for row in "${rows[@]}"; do
     IFS='|' read -r client file loss <<<"$row"
+    [[ $client =~ ${FK_BENCH_ROWS:-.} ]] || continue
     if [ "$loss" != 0 ]; then
         lossy "$FK_NS_LAN" "$SERVER" "$loss" || fk_fail "nftables is not usable here"
         lossy "$FK_NS_CTL" "$CLIENT_IP" "$loss"
@@ -110,7 +121,7 @@ client, file, loss, clients, total, ours, hpa = sys.argv[1:]
 total, ours, hpa = int(total), float(ours), float(hpa)
 mb = lambda seconds: total / seconds / 1e6
 size = "%dM" % (total // int(clients) >> 20)
-print("%-10s %-6s %-5s %8s | %7.1f MB/s %7.1f MB/s | %5.2fx   (%.1f s / %.1f s)" % (
+print("%-14s %-6s %-5s %8s | %7.1f MB/s %7.1f MB/s | %5.2fx   (%.1f s / %.1f s)" % (
     client, size, loss + "%", clients, mb(ours), mb(hpa), hpa / ours, ours, hpa))
 PY
 done
