@@ -9,6 +9,7 @@
 #include "protocol/address_text.h"
 #include "protocol/no_local_network.h"
 #include "protocol/packet.h"
+#include "protocol/pending_uptimes.h"
 #include "protocol/subnet.h"
 #include "store/sql_management.h"
 
@@ -216,19 +217,20 @@ void CCommEngine::WorkLoop(std::stop_token stop, EngineQueue which) {
 void CCommEngine::KeepaliveWorkLoop(std::stop_token stop) {
     CReceivedBatch batch;
     udp_packet_stu element;
-    std::vector<UptimeUpdate> uptimes;
+    CPendingUptimes pending(options_.keepalive_store_interval);
     UptimeUpdate uptime;
     CReceiveQueue& queue = queues_[static_cast<int>(EngineQueue::keepalive)];
-    while (queue.WaitAndTakeAll(stop, batch, options_.keepalive_gather)) {
-        uptimes.clear();
-        for (std::size_t k = 0; k < batch.Count(); ++k) {
-            if (stop.stop_requested()) return;
+    while (queue.WaitAndTakeAll(stop, batch, options_.keepalive_gather,
+                                options_.keepalive_store_interval)) {
+        for (std::size_t k = 0; k < batch.Count() && !stop.stop_requested(); ++k) {
             batch.Load(k, element);
-            if (handlers_.HandleKeepalive(element, uptime)) uptimes.push_back(uptime);
+            if (handlers_.HandleKeepalive(element, uptime)) pending.Add(uptime);
         }
-        store_.UpdateUptimes(uptimes);
+        store_.UpdateUptimes(pending.TakeIfDue(CPendingUptimes::Clock::now()));
         batch.Trim();
     }
+    // What was heard is not lost with the session: the store outlives the engine.
+    store_.UpdateUptimes(pending.TakeIfDue(CPendingUptimes::Clock::now(), true));
 }
 
 void CCommEngine::Dispatch(EngineQueue which, const udp_packet_stu& element) {

@@ -74,6 +74,21 @@ bool CReceiveQueue::WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out,
     out.Clear();
     std::unique_lock lock(mutex_);
     ready_.wait(lock, stop, [this] { return items_.Count() > 0; });
+    return GatherAndTake(lock, stop, out, gather);
+}
+
+bool CReceiveQueue::WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out,
+                                   std::chrono::milliseconds gather,
+                                   std::chrono::milliseconds idle_limit) {
+    out.Clear();
+    std::unique_lock lock(mutex_);
+    ready_.wait_for(lock, stop, idle_limit, [this] { return items_.Count() > 0; });
+    if (!stop.stop_requested() && items_.Count() == 0) return true;
+    return GatherAndTake(lock, stop, out, gather);
+}
+
+bool CReceiveQueue::GatherAndTake(std::unique_lock<std::mutex>& lock, std::stop_token stop,
+                                  CReceivedBatch& out, std::chrono::milliseconds gather) {
     if (stop.stop_requested()) return false;
     if (gather.count() > 0) {
         ready_.wait_for(lock, stop, gather, [this] { return items_.Count() >= depth_ / 2; });

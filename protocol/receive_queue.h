@@ -62,11 +62,18 @@ class CReceiveQueue {
     // Returns false on stop; whatever is still queued then is abandoned with the engine.
     bool WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out,
                         std::chrono::milliseconds gather = std::chrono::milliseconds(0));
+    // The same, but waits for the first datagram at most `idle_limit`: then it returns
+    // true with `out` empty, so that the caller can do its own timed work.
+    bool WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out,
+                        std::chrono::milliseconds gather, std::chrono::milliseconds idle_limit);
 
     std::size_t Size() const;
     std::uint64_t Dropped() const { return dropped_.load(std::memory_order_relaxed); }
 
   private:
+    bool GatherAndTake(std::unique_lock<std::mutex>& lock, std::stop_token stop,
+                       CReceivedBatch& out, std::chrono::milliseconds gather);
+
     const std::size_t depth_;
     mutable std::mutex mutex_;
     std::condition_variable_any ready_;

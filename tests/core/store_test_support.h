@@ -44,29 +44,30 @@ inline void SetMacBytes(std::uint8_t* out, const std::string& mac) {
     std::copy(bytes.begin(), bytes.end(), out);
 }
 
+// Runs `sql` on the store's file through a connection of its own; the first column
+// of the first row as text ("" when NULL or no row).
+inline std::string PeekFile(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    std::string out = "<error>";
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
+            out.clear();
+            if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0)) {
+                out = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            }
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return out;
+}
+
 class StoreTest : public ::testing::Test {
   protected:
     void SetUp() override { store = std::make_unique<CSqlManagement>(dir.Dir(), &prompter); }
 
-    // Runs `sql` on the file through a second connection; the first column of the
-    // first row as text ("" when NULL or no row).
-    std::string Peek(const std::string& sql) const {
-        sqlite3* db = nullptr;
-        std::string out = "<error>";
-        if (sqlite3_open_v2(store->DatabasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-            SQLITE_OK) {
-            sqlite3_stmt* stmt = nullptr;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
-                out.clear();
-                if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0)) {
-                    out = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-                }
-            }
-            sqlite3_finalize(stmt);
-        }
-        sqlite3_close(db);
-        return out;
-    }
+    std::string Peek(const std::string& sql) const { return PeekFile(store->DatabasePath(), sql); }
 
     std::vector<ap_info_stu> Page(int sort, bool ascending, const std::string& text = "",
                                   int size = 100, int page = 1) {
