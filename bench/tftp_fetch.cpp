@@ -67,8 +67,7 @@ class CFetch {
                                       reinterpret_cast<sockaddr*>(&from), &from_size);
             if (got < 0) return Fail("receive failed");
             if (!FromServer(from)) continue;
-            if (!OnPacket(ByteView(buffer.data(), static_cast<std::size_t>(got))))
-                return false;
+            if (!OnPacket(ByteView(buffer.data(), static_cast<std::size_t>(got)))) return false;
         }
         return true;
     }

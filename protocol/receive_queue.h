@@ -64,8 +64,8 @@ class CReceiveQueue {
                         std::chrono::milliseconds gather = std::chrono::milliseconds(0));
     // The same, but waits for the first datagram at most `idle_limit`: then it returns
     // true with `out` empty, so that the caller can do its own timed work.
-    bool WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out,
-                        std::chrono::milliseconds gather, std::chrono::milliseconds idle_limit);
+    bool WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out, std::chrono::milliseconds gather,
+                        std::chrono::milliseconds idle_limit);
 
     std::size_t Size() const;
     std::uint64_t Dropped() const { return dropped_.load(std::memory_order_relaxed); }

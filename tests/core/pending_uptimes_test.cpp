@@ -40,8 +40,8 @@ struct PendingCase {
 std::string Describe(std::vector<UptimeUpdate> taken) {
     std::sort(taken.begin(), taken.end(), [](auto& a, auto& b) { return a.mac < b.mac; });
     std::string text;
-    for (const auto& u : taken) text += (text.empty() ? "" : ";") + u.mac + "=" +
-                                        std::to_string(u.seconds);
+    for (const auto& u : taken)
+        text += (text.empty() ? "" : ";") + u.mac + "=" + std::to_string(u.seconds);
     return text;
 }
 
@@ -52,8 +52,8 @@ TEST_P(PendingUptimesTest, TakesNewestPerRadioOncePerInterval) {
     const auto start = CPendingUptimes::Clock::time_point{} + 1h;
     for (const Step& step : GetParam().steps) {
         for (const auto& u : step.added) pending.Add(u);
-        const auto taken = pending.TakeIfDue(start + std::chrono::milliseconds(step.at_ms),
-                                             step.force);
+        const auto taken =
+            pending.TakeIfDue(start + std::chrono::milliseconds(step.at_ms), step.force);
         EXPECT_EQ(Describe(taken), step.taken) << "at " << step.at_ms << " ms";
     }
 }
@@ -64,22 +64,21 @@ const UptimeUpdate kB7{"198.18.0.21", "b", 7};
 
 INSTANTIATE_TEST_SUITE_P(
     Intervals, PendingUptimesTest,
-    ::testing::Values(
-        PendingCase{"first_is_due_at_once", {{0, {kA1}, false, "a=1"}}},
-        PendingCase{"held_within_the_interval",
-                    {{0, {kA1}, false, "a=1"},
-                     {400, {kB7}, false, ""},
-                     {999, {kA2}, false, ""},
-                     {1000, {}, false, "a=2;b=7"}}},
-        PendingCase{"nothing_held_takes_nothing",
-                    {{0, {}, false, ""}, {5000, {}, true, ""}}},
-        PendingCase{"forced_before_the_interval",
-                    {{0, {kA1}, false, "a=1"}, {10, {kA2, kB7}, true, "a=2;b=7"}}},
-        PendingCase{"interval_counts_from_the_last_taking",
-                    {{0, {kA1}, false, "a=1"},
-                     {3000, {}, false, ""},
-                     {3100, {kB7}, false, "b=7"},
-                     {3500, {kA2}, false, ""}}}),
+    ::testing::Values(PendingCase{"first_is_due_at_once", {{0, {kA1}, false, "a=1"}}},
+                      PendingCase{"held_within_the_interval",
+                                  {{0, {kA1}, false, "a=1"},
+                                   {400, {kB7}, false, ""},
+                                   {999, {kA2}, false, ""},
+                                   {1000, {}, false, "a=2;b=7"}}},
+                      PendingCase{"nothing_held_takes_nothing",
+                                  {{0, {}, false, ""}, {5000, {}, true, ""}}},
+                      PendingCase{"forced_before_the_interval",
+                                  {{0, {kA1}, false, "a=1"}, {10, {kA2, kB7}, true, "a=2;b=7"}}},
+                      PendingCase{"interval_counts_from_the_last_taking",
+                                  {{0, {kA1}, false, "a=1"},
+                                   {3000, {}, false, ""},
+                                   {3100, {kB7}, false, "b=7"},
+                                   {3500, {kA2}, false, ""}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReceiveQueueIdleLimit, ReturnsEmptyAfterTheLimitAndFalseOnStop) {
@@ -93,9 +92,8 @@ TEST(ReceiveQueueIdleLimit, ReturnsEmptyAfterTheLimitAndFalseOnStop) {
     EXPECT_TRUE(queue.WaitAndTakeAll(stop.get_token(), batch, 0ms, 1h));
     EXPECT_EQ(batch.Count(), 1u);
 
-    auto stopped = std::async(std::launch::async, [&] {
-        return queue.WaitAndTakeAll(stop.get_token(), batch, 0ms, 1h);
-    });
+    auto stopped = std::async(
+        std::launch::async, [&] { return queue.WaitAndTakeAll(stop.get_token(), batch, 0ms, 1h); });
     stop.request_stop();
     ASSERT_EQ(stopped.wait_for(30s), std::future_status::ready) << "the wait ignored stop";
     EXPECT_FALSE(stopped.get());
