@@ -149,29 +149,27 @@ void CCommEngine::Stop() {
 
 void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQueue which,
                               int accepted_type) {
-    // Keep-alives only need an answer within seconds: after one, the thread naps for
-    // the gather time and then takes what came meanwhile without blocking, so many
+    // Keep-alives only need an answer within seconds: after taking what was queued,
+    // the thread naps for the gather time unless it took a full batch, so many
     // radios cost a wake-up per gather instead of a context switch per datagram.
     const std::chrono::milliseconds nap =
         which == EngineQueue::keepalive ? options_.keepalive_gather : std::chrono::milliseconds(0);
-    std::array<std::uint8_t, kMaxDatagram> buffer{};
-    bool draining = false;
+    std::vector<std::uint8_t> buffer(CUdpSocket::kMaxBatch * kMaxDatagram);
+    std::array<UdpReceive, CUdpSocket::kMaxBatch> got{};
     while (!stop.stop_requested()) {
-        const UdpReceive got = socket.Receive(buffer, !draining);
+        const int taken = socket.ReceiveMany(buffer, kMaxDatagram, got);
         if (stop.stop_requested()) return;
-        if (got.size < 0) {
-            if (draining) {
-                draining = false;
-                continue;
-            }
+        if (taken <= 0) {
             if (!SleepFor(stop, kReceiveRetry)) return;
             continue;
         }
-        TakeDatagram(got, buffer, which, accepted_type);
-        if (nap.count() > 0 && !draining) {
-            if (!SleepFor(stop, nap)) return;
-            draining = true;
+        for (int k = 0; k < taken; ++k) {
+            const auto slot =
+                std::span(buffer).subspan(static_cast<std::size_t>(k) * kMaxDatagram, kMaxDatagram);
+            TakeDatagram(got[static_cast<std::size_t>(k)], slot, which, accepted_type);
         }
+        const bool full = static_cast<std::size_t>(taken) == got.size();
+        if (nap.count() > 0 && !full && !SleepFor(stop, nap)) return;
     }
 }
 
@@ -218,14 +216,20 @@ void CCommEngine::KeepaliveWorkLoop(std::stop_token stop) {
     CReceivedBatch batch;
     udp_packet_stu element;
     CPendingUptimes pending(options_.keepalive_store_interval);
+    std::vector<UptimeUpdate> answered;
     UptimeUpdate uptime;
     CReceiveQueue& queue = queues_[static_cast<int>(EngineQueue::keepalive)];
     while (queue.WaitAndTakeAll(stop, batch, options_.keepalive_gather,
                                 options_.keepalive_store_interval)) {
+        answered.clear();
         for (std::size_t k = 0; k < batch.Count() && !stop.stop_requested(); ++k) {
             batch.Load(k, element);
-            if (handlers_.HandleKeepalive(element, uptime)) pending.Add(uptime);
+            if (handlers_.HandleKeepalive(element, uptime)) {
+                answered.push_back(uptime);
+                pending.Add(uptime);
+            }
         }
+        AnswerKeepalives(answered);
         store_.UpdateUptimes(pending.TakeIfDue(CPendingUptimes::Clock::now()));
         batch.Trim();
     }
@@ -328,6 +332,25 @@ bool CCommEngine::SendNow(const std::string& ip, std::uint16_t type,
     const auto bytes = BuildDatagram(type, payload, mac, true);
     return keepalive_socket_.SendFromInterface(
         from->interface_index, from->ip, options_.command_group, options_.keepalive_port, bytes);
+}
+
+void CCommEngine::AnswerKeepalives(const std::vector<UptimeUpdate>& answered) {
+    std::vector<std::vector<std::uint8_t>> bytes;
+    std::vector<GroupDatagram> datagrams;
+    bytes.reserve(answered.size());
+    datagrams.reserve(answered.size());
+    {
+        std::lock_guard lock(address_lock_);
+        for (const UptimeUpdate& radio : answered) {
+            const local_address_stu* from = LocalAddressForLocked(radio.ip);
+            std::uint32_t source = 0;
+            if (from == nullptr || !ParseIpv4(from->ip, source)) continue;
+            bytes.push_back(BuildDatagram(MSG_KEEPALIVE, {}, radio.mac, true));
+            datagrams.push_back({from->interface_index, source, bytes.back()});
+        }
+    }
+    keepalive_socket_.SendManyFromInterface(datagrams, options_.command_group,
+                                            options_.keepalive_port);
 }
 
 void CCommEngine::Acknowledge(const std::string& ip, const std::string& mac, int type) {

@@ -132,6 +132,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
                       EngineQueue which, int accepted_type);
     void WorkLoop(std::stop_token stop, EngineQueue which);
     void KeepaliveWorkLoop(std::stop_token stop);
+    // One answer to each keep-alive of a pass, sent together.
+    void AnswerKeepalives(const std::vector<UptimeUpdate>& answered);
     PortStats PortStatsOf(EngineQueue which) const;
     void AgerLoop(std::stop_token stop);
     void ResendLoop(std::stop_token stop);

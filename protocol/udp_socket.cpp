@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "protocol/address_text.h"
@@ -46,6 +48,23 @@ bool Configure(int fd, const UdpSocketConfig& config) {
     return bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
 }
 
+// Where a received datagram came from and on which interface.
+UdpReceive Describe(mmsghdr& received, const sockaddr_in& source) {
+    UdpReceive result;
+    msghdr& message = received.msg_hdr;
+    result.size = static_cast<long>(received.msg_len);
+    result.source_ip = ntohl(source.sin_addr.s_addr);
+    result.source_port = ntohs(source.sin_port);
+    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
+         header = CMSG_NXTHDR(&message, header)) {
+        if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
+        in_pktinfo info{};
+        std::memcpy(&info, CMSG_DATA(header), sizeof(info));
+        result.interface_index = static_cast<std::uint32_t>(info.ipi_ifindex);
+    }
+    return result;
+}
+
 }  // namespace
 
 CUdpSocket::~CUdpSocket() {
@@ -76,33 +95,34 @@ void CUdpSocket::ShutdownReceive() {
     if (fd >= 0) ::shutdown(fd, SHUT_RD);
 }
 
-UdpReceive CUdpSocket::Receive(std::span<std::uint8_t> buffer, bool wait) {
-    UdpReceive result;
+int CUdpSocket::ReceiveMany(std::span<std::uint8_t> buffer, std::size_t slot_size,
+                            std::span<UdpReceive> out) {
     const int fd = fd_.load();
-    if (fd < 0) return result;
-    sockaddr_in source{};
-    iovec io{buffer.data(), buffer.size()};
-    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr message{};
-    message.msg_name = &source;
-    message.msg_namelen = sizeof(source);
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof(control);
-    const ssize_t n = recvmsg(fd, &message, MSG_TRUNC | (wait ? 0 : MSG_DONTWAIT));
-    if (n < 0) return result;
-    result.size = static_cast<long>(n);
-    result.source_ip = ntohl(source.sin_addr.s_addr);
-    result.source_port = ntohs(source.sin_port);
-    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
-         header = CMSG_NXTHDR(&message, header)) {
-        if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
-        in_pktinfo info{};
-        std::memcpy(&info, CMSG_DATA(header), sizeof(info));
-        result.interface_index = static_cast<std::uint32_t>(info.ipi_ifindex);
+    const std::size_t count =
+        std::min({out.size(), buffer.size() / std::max<std::size_t>(slot_size, 1), kMaxBatch});
+    if (fd < 0 || count == 0) return -1;
+    struct Slot {
+        sockaddr_in source{};
+        iovec io{};
+        alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    };
+    std::array<Slot, kMaxBatch> slots{};
+    std::array<mmsghdr, kMaxBatch> messages{};
+    for (std::size_t k = 0; k < count; ++k) {
+        Slot& slot = slots[k];
+        slot.io = {buffer.data() + k * slot_size, slot_size};
+        msghdr& message = messages[k].msg_hdr;
+        message.msg_name = &slot.source;
+        message.msg_namelen = sizeof(slot.source);
+        message.msg_iov = &slot.io;
+        message.msg_iovlen = 1;
+        message.msg_control = slot.control;
+        message.msg_controllen = sizeof(slot.control);
     }
-    return result;
+    const int n = recvmmsg(fd, messages.data(), static_cast<unsigned>(count),
+                           MSG_TRUNC | MSG_WAITFORONE, nullptr);
+    for (int k = 0; k < n; ++k) out[k] = Describe(messages[k], slots[k].source);
+    return n;
 }
 
 bool CUdpSocket::SendTo(const std::string& ip, std::uint16_t port,
@@ -119,32 +139,68 @@ bool CUdpSocket::SendTo(const std::string& ip, std::uint16_t port,
 bool CUdpSocket::SendFromInterface(std::uint32_t interface_index, const std::string& source_ip,
                                    const std::string& group, std::uint16_t port,
                                    std::span<const std::uint8_t> bytes) {
-    const int fd = fd_.load();
     std::uint32_t source = 0;
+    if (!ParseIpv4(source_ip, source)) return false;
+    const GroupDatagram one{interface_index, source, bytes};
+    return SendManyFromInterface({&one, 1}, group, port) == 1;
+}
+
+std::size_t CUdpSocket::SendManyFromInterface(std::span<const GroupDatagram> datagrams,
+                                              const std::string& group, std::uint16_t port) {
     std::uint32_t target = 0;
-    if (fd < 0 || !ParseIpv4(source_ip, source) || !ParseIpv4(group, target)) return false;
+    if (!ParseIpv4(group, target)) return 0;
+    const sockaddr_in destination = MakeAddress(target, port);
+    std::size_t sent = 0;
+    for (std::size_t at = 0; at < datagrams.size(); at += kMaxBatch) {
+        sent += SendBatch(datagrams.subspan(at, std::min(kMaxBatch, datagrams.size() - at)),
+                          destination);
+    }
+    return sent;
+}
 
-    sockaddr_in destination = MakeAddress(target, port);
-    iovec io{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
-    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr message{};
-    message.msg_name = &destination;
-    message.msg_namelen = sizeof(destination);
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof(control);
-
-    cmsghdr* header = CMSG_FIRSTHDR(&message);
-    header->cmsg_level = IPPROTO_IP;
-    header->cmsg_type = IP_PKTINFO;
-    header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-    in_pktinfo info{};
-    info.ipi_ifindex = static_cast<int>(interface_index);
-    info.ipi_spec_dst.s_addr = htonl(source);
-    std::memcpy(CMSG_DATA(header), &info, sizeof(info));
-
-    return sendmsg(fd, &message, 0) > 0;
+std::size_t CUdpSocket::SendBatch(std::span<const GroupDatagram> datagrams,
+                                  const sockaddr_in& destination) {
+    const int fd = fd_.load();
+    if (fd < 0) return 0;
+    struct Slot {
+        iovec io{};
+        alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    };
+    std::array<Slot, kMaxBatch> slots{};
+    std::array<mmsghdr, kMaxBatch> messages{};
+    for (std::size_t k = 0; k < datagrams.size(); ++k) {
+        const GroupDatagram& datagram = datagrams[k];
+        Slot& slot = slots[k];
+        slot.io = {const_cast<std::uint8_t*>(datagram.bytes.data()), datagram.bytes.size()};
+        msghdr& message = messages[k].msg_hdr;
+        message.msg_name = const_cast<sockaddr_in*>(&destination);
+        message.msg_namelen = sizeof(destination);
+        message.msg_iov = &slot.io;
+        message.msg_iovlen = 1;
+        message.msg_control = slot.control;
+        message.msg_controllen = sizeof(slot.control);
+        cmsghdr* header = CMSG_FIRSTHDR(&message);
+        header->cmsg_level = IPPROTO_IP;
+        header->cmsg_type = IP_PKTINFO;
+        header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+        in_pktinfo info{};
+        info.ipi_ifindex = static_cast<int>(datagram.interface_index);
+        info.ipi_spec_dst.s_addr = htonl(datagram.source_ip);
+        std::memcpy(CMSG_DATA(header), &info, sizeof(info));
+    }
+    std::size_t sent = 0;
+    for (std::size_t at = 0; at < datagrams.size();) {
+        const int n =
+            sendmmsg(fd, messages.data() + at, static_cast<unsigned>(datagrams.size() - at), 0);
+        // The kernel stops at the first datagram it refuses: that one is passed over.
+        if (n <= 0) {
+            ++at;
+            continue;
+        }
+        at += static_cast<std::size_t>(n);
+        sent += static_cast<std::size_t>(n);
+    }
+    return sent;
 }
 
 }  // namespace fk

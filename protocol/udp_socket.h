@@ -2,6 +2,8 @@
 // No method throws; failures come back as false or a negative count.
 #pragma once
 
+#include <netinet/in.h>
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +28,14 @@ struct UdpReceive {
     std::uint32_t interface_index = 0;  // where it came in; 0 when the kernel did not say
 };
 
+// One datagram for a multicast group: the interface it leaves by and its source
+// address (host byte order).
+struct GroupDatagram {
+    std::uint32_t interface_index = 0;
+    std::uint32_t source_ip = 0;
+    std::span<const std::uint8_t> bytes;
+};
+
 class CUdpSocket {
   public:
     CUdpSocket() = default;
@@ -43,9 +53,12 @@ class CUdpSocket {
     // working; what the engine needs to stop its receivers and still say goodbye.
     void ShutdownReceive();
 
-    // Blocks for one datagram; bytes beyond `buffer` are cut off but counted in size.
-    // `wait` false: returns a failure at once when nothing is queued.
-    UdpReceive Receive(std::span<std::uint8_t> buffer, bool wait = true);
+    // Blocks until a datagram is queued, then takes it and up to out.size() - 1 more
+    // that are already queued, in one system call. Datagram k goes to the k-th
+    // `slot_size` bytes of `buffer` (cut off beyond it, but counted in its size).
+    // How many were taken; -1 on a failure, 0 once ShutdownReceive has woken it.
+    int ReceiveMany(std::span<std::uint8_t> buffer, std::size_t slot_size,
+                    std::span<UdpReceive> out);
 
     bool SendTo(const std::string& ip, std::uint16_t port, std::span<const std::uint8_t> bytes);
 
@@ -56,8 +69,17 @@ class CUdpSocket {
     bool SendFromInterface(std::uint32_t interface_index, const std::string& source_ip,
                            const std::string& group, std::uint16_t port,
                            std::span<const std::uint8_t> bytes);
+    // The same for many datagrams, in as few system calls as the kernel takes them;
+    // one that cannot be sent does not hold back the rest. How many went.
+    std::size_t SendManyFromInterface(std::span<const GroupDatagram> datagrams,
+                                      const std::string& group, std::uint16_t port);
+
+    // Datagrams one system call takes or gives at most.
+    static constexpr std::size_t kMaxBatch = 64;
 
   private:
+    std::size_t SendBatch(std::span<const GroupDatagram> datagrams, const sockaddr_in& destination);
+
     std::atomic<int> fd_{-1};
 };
 

@@ -4,13 +4,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <future>
+#include <map>
 #include <memory>
 #include <thread>
 
 #include "netns_fixture.h"
 #include "protocol/comm_engine.h"
 #include "protocol/packet.h"
+#include "protocol/udp_socket.h"
 #include "scratch_dir.h"
 #include "store/sql_management.h"
 
@@ -287,6 +290,55 @@ TEST_F(EngineNetTest, CommandsSentDuringAKeepaliveFloodLoseNoKeepalive) {
     EXPECT_TRUE(
         Eventually([&] { return engine.QueuedCount(EngineQueue::keepalive) == kKeepalives; }));
     EXPECT_EQ(engine.QueuedCount(EngineQueue::keepalive), static_cast<std::uint64_t>(kKeepalives));
+}
+
+// A burst of keep-alives from more radios than one receive or send call takes: each
+// radio gets exactly one answer, with its own MAC, on the link it spoke from.
+TEST_F(EngineNetTest, AKeepaliveBurstIsAnsweredOncePerRadioOnItsOwnLink) {
+    AddHostAddress("fb1", "198.19.0.20");
+    EngineOptions options;
+    options.presence.max_macs_per_source = 1000;
+    CCommEngine& engine = StartEngine(3, 60000, options);
+    const std::size_t on_a = CUdpSocket::kMaxBatch * 2 + 7;
+    const std::size_t on_b = 5;
+    auto mac_of = [](std::size_t n) {
+        char text[18];
+        std::snprintf(text, sizeof text, "02:00:00:00:%02zx:%02zx", n >> 8, n & 0xff);
+        return std::string(text);
+    };
+    auto from_ip = [&](std::size_t n) { return n < on_a ? kDeviceIp : "198.19.0.20"; };
+    for (std::size_t n = 0; n < on_a + on_b; ++n) Announce(from_ip(n), mac_of(n));
+    ASSERT_TRUE(Eventually([&] { return engine.Presence().Size() == on_a + on_b; }));
+
+    {
+        TestPeer a(kDeviceIp);
+        TestPeer b("198.19.0.20");
+        for (std::size_t n = 0; n < on_a + on_b; ++n) {
+            (n < on_a ? a : b)
+                .Send("198.18.0.1", kPortKeepalive,
+                      testing::DeviceDatagram(MSG_KEEPALIVE, mac_of(n), 3,
+                                              std::vector<std::uint8_t>(40)));
+        }
+    }
+    auto answered = [&](const FrameCapture& lan) {
+        std::map<std::string, int> by_mac;
+        for (const auto& d : lan.Snapshot()) {
+            if (TypeOf(d) != MSG_KEEPALIVE) continue;
+            if (const auto e = MakeQueueElement(d.payload, 0, 0)) ++by_mac[e->HeaderMacText()];
+        }
+        return by_mac;
+    };
+    ASSERT_TRUE(Eventually([&] { return answered(*lan_a_).size() == on_a; }));
+    ASSERT_TRUE(Eventually([&] { return answered(*lan_b_).size() == on_b; }));
+    FlushLanA();
+    const auto a = answered(*lan_a_);
+    const auto b = answered(*lan_b_);
+    for (std::size_t n = 0; n < on_a + on_b; ++n) {
+        const auto& lan = n < on_a ? a : b;
+        const auto found = lan.find(mac_of(n));
+        ASSERT_NE(found, lan.end()) << mac_of(n) << " was not answered on its own link";
+        EXPECT_EQ(found->second, 1) << mac_of(n);
+    }
 }
 
 }  // namespace
