@@ -8,6 +8,7 @@
 
 #include "protocol/address_text.h"
 #include "protocol/no_local_network.h"
+#include "protocol/outgoing_batch.h"
 #include "protocol/packet.h"
 #include "protocol/pending_uptimes.h"
 #include "protocol/subnet.h"
@@ -92,7 +93,10 @@ bool CCommEngine::Start(int retransmission_max, int retransmission_interval) {
 
 bool CCommEngine::OpenSockets() {
     UdpSocketConfig search{options_.search_port, true, kOneMegabyte, kUnreadReceiveBuffer};
-    UdpSocketConfig announce{options_.announce_port, false, kOneMegabyte, kOneMegabyte};
+    // Every radio announces within a few hundred milliseconds of a search: ten
+    // thousand of them overflow a 1 MB buffer while the worker answers the first, and
+    // a radio whose announcement the kernel dropped waits for the next search.
+    UdpSocketConfig announce{options_.announce_port, false, kOneMegabyte, kTenMegabytes};
     // Commands leave through this socket too; our own multicast must not come back.
     UdpSocketConfig keepalive{options_.keepalive_port, false, kOneMegabyte, kOneMegabyte, false};
     UdpSocketConfig reply{options_.reply_port, false, kTenMegabytes, kTenMegabytes};
@@ -201,9 +205,12 @@ void CCommEngine::WorkLoop(std::stop_token stop, EngineQueue which) {
             // radios answer one search; each slice of them shares one transaction.
             const bool burst = which == EngineQueue::reply && store_.BeginWriteBurst();
             const std::size_t to = std::min(batch.Count(), from + kRepliesPerBurst);
-            for (std::size_t k = from; k < to && !stop.stop_requested(); ++k) {
-                batch.Load(k, element);
-                Dispatch(which, element);
+            {
+                CPassSends answers = PassSends();
+                for (std::size_t k = from; k < to && !stop.stop_requested(); ++k) {
+                    batch.Load(k, element);
+                    Dispatch(which, element);
+                }
             }
             if (burst) store_.EndWriteBurst();
             if (stop.stop_requested()) return;
@@ -216,20 +223,17 @@ void CCommEngine::KeepaliveWorkLoop(std::stop_token stop) {
     CReceivedBatch batch;
     udp_packet_stu element;
     CPendingUptimes pending(options_.keepalive_store_interval);
-    std::vector<UptimeUpdate> answered;
     UptimeUpdate uptime;
     CReceiveQueue& queue = queues_[static_cast<int>(EngineQueue::keepalive)];
     while (queue.WaitAndTakeAll(stop, batch, options_.keepalive_gather,
                                 options_.keepalive_store_interval)) {
-        answered.clear();
-        for (std::size_t k = 0; k < batch.Count() && !stop.stop_requested(); ++k) {
-            batch.Load(k, element);
-            if (handlers_.HandleKeepalive(element, uptime)) {
-                answered.push_back(uptime);
-                pending.Add(uptime);
+        {
+            CPassSends answers = PassSends();
+            for (std::size_t k = 0; k < batch.Count() && !stop.stop_requested(); ++k) {
+                batch.Load(k, element);
+                if (handlers_.HandleKeepalive(element, uptime)) pending.Add(uptime);
             }
         }
-        AnswerKeepalives(answered);
         store_.UpdateUptimes(pending.TakeIfDue(CPendingUptimes::Clock::now()));
         batch.Trim();
     }
@@ -329,28 +333,19 @@ bool CCommEngine::SendNow(const std::string& ip, std::uint16_t type,
         // Before the send: the first result packet may be handled before it returns.
         surveys_.Asked(ip, mac, CSurveyRequests::Clock::now());
     }
-    const auto bytes = BuildDatagram(type, payload, mac, true);
+    auto bytes = BuildDatagram(type, payload, mac, true);
+    if (COutgoingBatch* pass = COutgoingBatch::OfThisThread()) {
+        std::uint32_t source = 0;
+        if (!ParseIpv4(from->ip, source)) return false;
+        pass->Add(from->interface_index, source, std::move(bytes));
+        return true;
+    }
     return keepalive_socket_.SendFromInterface(
         from->interface_index, from->ip, options_.command_group, options_.keepalive_port, bytes);
 }
 
-void CCommEngine::AnswerKeepalives(const std::vector<UptimeUpdate>& answered) {
-    std::vector<std::vector<std::uint8_t>> bytes;
-    std::vector<GroupDatagram> datagrams;
-    bytes.reserve(answered.size());
-    datagrams.reserve(answered.size());
-    {
-        std::lock_guard lock(address_lock_);
-        for (const UptimeUpdate& radio : answered) {
-            const local_address_stu* from = LocalAddressForLocked(radio.ip);
-            std::uint32_t source = 0;
-            if (from == nullptr || !ParseIpv4(from->ip, source)) continue;
-            bytes.push_back(BuildDatagram(MSG_KEEPALIVE, {}, radio.mac, true));
-            datagrams.push_back({from->interface_index, source, bytes.back()});
-        }
-    }
-    keepalive_socket_.SendManyFromInterface(datagrams, options_.command_group,
-                                            options_.keepalive_port);
+CPassSends CCommEngine::PassSends() {
+    return CPassSends(keepalive_socket_, options_.command_group, options_.keepalive_port);
 }
 
 void CCommEngine::Acknowledge(const std::string& ip, const std::string& mac, int type) {

@@ -30,6 +30,7 @@
 #include "protocol/engine_stats.h"
 #include "protocol/inbound_handlers.h"
 #include "protocol/outbound_link.h"
+#include "protocol/outgoing_batch.h"
 #include "protocol/presence_table.h"
 #include "protocol/receive_queue.h"
 #include "protocol/resend_list.h"
@@ -132,8 +133,8 @@ class CCommEngine final : public IDeviceLink, public IOutboundLink {
                       EngineQueue which, int accepted_type);
     void WorkLoop(std::stop_token stop, EngineQueue which);
     void KeepaliveWorkLoop(std::stop_token stop);
-    // One answer to each keep-alive of a pass, sent together.
-    void AnswerKeepalives(const std::vector<UptimeUpdate>& answered);
+    // Holds what the calling worker sends until the pass it opens ends.
+    CPassSends PassSends();
     PortStats PortStatsOf(EngineQueue which) const;
     void AgerLoop(std::stop_token stop);
     void ResendLoop(std::stop_token stop);

@@ -63,9 +63,8 @@ void CInboundHandlers::OnAnnouncement(const udp_packet_stu& element) {
 
 void CInboundHandlers::OnKeepalive(const udp_packet_stu& element) {
     UptimeUpdate uptime;
-    if (!HandleKeepalive(element, uptime)) return;
-    link_.SendToDevice(uptime.ip, MSG_KEEPALIVE, {}, uptime.mac, false);
-    store_.UpdateUptime(uptime.ip, uptime.mac, uptime.seconds);
+    if (HandleKeepalive(element, uptime))
+        store_.UpdateUptime(uptime.ip, uptime.mac, uptime.seconds);
 }
 
 bool CInboundHandlers::HandleKeepalive(const udp_packet_stu& element, UptimeUpdate& uptime) {
@@ -73,7 +72,9 @@ bool CInboundHandlers::HandleKeepalive(const udp_packet_stu& element, UptimeUpda
     uptime.mac = element.HeaderMacText();
     const keepalive_stu body = DecodeKeepalive(element.payload());
     uptime.seconds = body.up_time;
-    return presence_.Keepalive(uptime.mac, uptime.ip, body);
+    if (!presence_.Keepalive(uptime.mac, uptime.ip, body)) return false;
+    link_.SendToDevice(uptime.ip, MSG_KEEPALIVE, {}, uptime.mac, false);
+    return true;
 }
 
 void CInboundHandlers::OnReply(const udp_packet_stu& element) {

@@ -29,9 +29,8 @@ class CInboundHandlers {
 
     void OnAnnouncement(const udp_packet_stu& element);
     void OnKeepalive(const udp_packet_stu& element);
-    // A keep-alive without its answer and store write, which the caller gathers:
-    // refreshes the device and fills `uptime` with where to answer and what the
-    // store is to get. False for an unknown device, which gets no answer.
+    // A keep-alive without its store write: refreshes and answers the device and
+    // fills `uptime` with what the store is to get. False for an unknown device.
     bool HandleKeepalive(const udp_packet_stu& element, UptimeUpdate& uptime);
     void OnReply(const udp_packet_stu& element);
 
