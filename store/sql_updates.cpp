@@ -1,5 +1,8 @@
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <variant>
 
 #include "store/display_codes.h"
 #include "store/sql_device_row.h"
@@ -47,6 +50,42 @@ SqlParams UptimeParams(const UptimeUpdate& u) {
             SqlValue{u.mac}};
 }
 
+// A value as the cursor would store it: numbers as the 32-bit field they come from
+// (signed codes below zero), empty text as NULL.
+SqlValue AsCursorStores(const SqlValue& value) {
+    if (const auto* n = std::get_if<std::int64_t>(&value)) {
+        return *n < 0 ? std::int64_t{static_cast<std::int32_t>(*n)}
+                      : std::int64_t{static_cast<std::uint32_t>(*n)};
+    }
+    if (const auto* text = std::get_if<std::string>(&value); text && !text->empty()) return *text;
+    return SqlValue{};
+}
+
+// A report is written by two prepared statements rather than a cursor round trip:
+// every present radio reports at each search of a session, ten thousand of them ten
+// times in the window's thirty seconds. The first row with the MAC is the one
+// written, as a lookup by MAC finds it; without one, a row is added.
+std::string UpdateDeviceSql() {
+    std::string sql = "update ap_info set ";
+    for (std::size_t i = 0; i < kApInfoColumns.size(); ++i) {
+        sql += std::string(i ? "," : "") + kApInfoColumns[i].name + "=?";
+    }
+    return sql + " where rowid=(select min(rowid) from ap_info where mac=?)";
+}
+
+std::string InsertDeviceSql() {
+    std::string names;
+    std::string marks;
+    for (std::size_t i = 0; i < kApInfoColumns.size(); ++i) {
+        names += std::string(i ? "," : "") + kApInfoColumns[i].name;
+        marks += i ? ",?" : "?";
+    }
+    return "insert into ap_info (" + names + ") values (" + marks + ")";
+}
+
+const std::string kUpdateDevice = UpdateDeviceSql();
+const std::string kInsertDevice = InsertDeviceSql();
+
 }  // namespace
 
 bool CSqlManagement::OpenLocked(const std::string& query, const SqlParams& params) {
@@ -72,8 +111,15 @@ bool CSqlManagement::SaveDeviceReport(ap_info_stu record) {
     const std::string mac = record.MacText();
     // A row without a key could never be found again, and every report would add one.
     if (mac.empty()) return false;
+    SqlParams params;
+    params.reserve(row.size() + 1);
+    for (const SqlValue& value : row) params.push_back(AsCursorStores(value));
+    params.emplace_back(mac);
     Lock guard(lock_);
-    return WriteRowLocked(kSelectDevice, Key(mac), kApInfoColumns, row);
+    if (!db_.IsOpen() || !db_.Execute(kUpdateDevice, params)) return false;
+    if (db_.GetRecordsAffected() == 1) return true;
+    params.pop_back();
+    return db_.Execute(kInsertDevice, params);
 }
 
 bool CSqlManagement::SaveScanResults(const ScanResults& packet) {
