@@ -39,10 +39,7 @@ TEST_F(EngineConcurrencyTest, EverythingAtOnceKeepsTheTalkingDeviceRegistered) {
     EngineOptions options;
     options.ager_period = 20ms;
     {
-        CCommEngine engine(options,
-                           std::make_unique<testing::FixedAdapterSource>(
-                               std::vector{Adapter("ca0", {{"198.18.0.1", "255.255.255.0"}})}),
-                           store);
+        CCommEngine engine(options, OneLan("ca0", "198.18.0.1"), store);
         ASSERT_TRUE(engine.Start(2, 3));
         const std::string mac = "00:11:22:33:44:55";
 

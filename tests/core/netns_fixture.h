@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -91,6 +92,12 @@ class NetnsTest : public ::testing::Test {
     // The adapter entry the system would list for `interface_name`.
     static adapter_info_stu Adapter(const std::string& interface_name,
                                     std::vector<adapter_addr_stu> addresses);
+    // An engine's view of one adapter with one /24 address.
+    static std::unique_ptr<FixedAdapterSource> OneLan(const std::string& interface_name,
+                                                      const std::string& ip) {
+        return std::make_unique<FixedAdapterSource>(
+            std::vector{Adapter(interface_name, {{ip, "255.255.255.0"}})});
+    }
     static bool Run(const std::string& command);
 };
 

@@ -112,10 +112,7 @@ TEST_F(KeepaliveStoreTest, ALoneKeepaliveReachesTheStore) {
     ASSERT_TRUE(store.SaveDeviceReport(testing::MakeDevice(mac, "198.18.0.20", "quiet")));
     EngineOptions options;
     options.keepalive_store_interval = 200ms;
-    CCommEngine engine(options,
-                       std::make_unique<testing::FixedAdapterSource>(
-                           std::vector{Adapter("ku0", {{"198.18.0.1", "255.255.255.0"}})}),
-                       store);
+    CCommEngine engine(options, OneLan("ku0", "198.18.0.1"), store);
     ASSERT_TRUE(engine.Start(2, 3));
     testing::TestPeer peer("198.18.0.20");
     peer.Send("198.18.0.1", kPortAnnounce, testing::DeviceDatagram(MSG_DISCOVER, mac, 3, {}));
