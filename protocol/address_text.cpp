@@ -1,7 +1,7 @@
 #include "protocol/address_text.h"
 
 #include <cctype>
-#include <cstdio>
+#include <charconv>
 
 namespace fk {
 namespace {
@@ -79,10 +79,16 @@ std::size_t ReadFields(std::string_view text, char separator, std::array<std::ui
 
 }  // namespace
 
+// Addresses are written for every datagram the engine handles; std::to_chars does
+// what the printf family did here at a fraction of the cost.
 std::string IpOctetsToText(const std::uint8_t* octets) {
-    char buf[20];
-    std::snprintf(buf, sizeof(buf), "%d.%d.%d.%d", octets[0], octets[1], octets[2], octets[3]);
-    return buf;
+    char buf[16];
+    char* end = buf;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) *end++ = '.';
+        end = std::to_chars(end, buf + sizeof(buf), octets[i]).ptr;
+    }
+    return std::string(buf, end);
 }
 
 std::string IpHostOrderToText(std::uint32_t ip) {
@@ -129,10 +135,13 @@ Ipv4Octets OctetsOfHostOrder(std::uint32_t ip) {
 }
 
 std::string MacBytesToText(const std::uint8_t* mac) {
-    char buf[24];
-    std::snprintf(buf, sizeof(buf), "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3],
-                  mac[4], mac[5]);
-    return buf;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text(17, ':');
+    for (int i = 0; i < 6; ++i) {
+        text[static_cast<std::size_t>(i) * 3] = kHex[mac[i] >> 4];
+        text[static_cast<std::size_t>(i) * 3 + 1] = kHex[mac[i] & 15];
+    }
+    return text;
 }
 
 std::array<std::uint8_t, 6> MacTextToBytes(std::string_view text) {

@@ -75,8 +75,11 @@ bool CADODatabase::Open(const std::string& connection_string) {
     if (!connection_string.empty()) connection_ = connection_string;
     if (connection_.empty()) return false;
     sqlite3* db = nullptr;
-    // No SQLITE_OPEN_CREATE: the file must have been made by CreateDatabase.
-    const int rc = sqlite3_open_v2(connection_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // No SQLITE_OPEN_CREATE: the file must have been made by CreateDatabase. No mutex
+    // inside SQLite either: a connection is only ever used under its owner's lock, and
+    // SQLite's own would be taken and dropped for every column of every row read.
+    const int rc = sqlite3_open_v2(connection_.c_str(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(db);
         return false;

@@ -89,28 +89,38 @@ bool CSqlManagement::QueryDevicePage(int sort, std::vector<ap_info_stu>& list, i
                                      int& online_count, int size, int page, bool ascending,
                                      const std::string& text) {
     if (sort < 0 || sort >= static_cast<int>(kDeviceSort.size()) || size < 1) return false;
-    std::string query = "select * from ap_info";
+    // The pages refresh every few seconds while thousands of radios report: only the
+    // counts and the page shown are read, never every row.
+    const std::string where = text.empty() ? "" : SearchClause();
     SqlParams params;
-    if (!text.empty()) {
-        query += SearchClause();
-        params.emplace_back("%" + text + "%");
-    }
-    query += OrderClause("ap_info", kDeviceSort[static_cast<std::size_t>(sort)], ascending);
-    const std::int64_t first = (static_cast<std::int64_t>(page) - 1) * size;
-    const std::int64_t end = first + size;
+    if (!text.empty()) params.emplace_back("%" + text + "%");
 
     Lock guard(lock_);
-    if (!OpenLocked(query, params)) return false;
-    const int n = rs_->GetRecordCount();
-    const auto at = ResolveColumns(*rs_, kApInfoColumns);
-    for (std::int64_t i = 0; i < n; ++i, rs_->MoveNext()) {
-        int status = 0;
-        constexpr std::size_t kStatus = ColumnAt(kApInfoColumns, "ap_status");
-        if (rs_->GetFieldValue(at[kStatus], status) && status != 0) ++online_count;
-        if (i >= first && i < end) list.push_back(ReadDeviceRow(*rs_, at));
+    if (!OpenLocked("select count(*) as n, coalesce(sum(cast(ap_status as integer)<>0), 0) as online"
+                    " from ap_info" + where,
+                    params)) {
+        return false;
     }
+    int n = 0;
+    int online = 0;
+    rs_->GetFieldValue("n", n);
+    rs_->GetFieldValue("online", online);
     rs_->Close();
-    page_count = n / size + (n % size != 0 ? 1 : 0);
+    online_count += online;
+    page_count = static_cast<int>(n / size + (n % size != 0 ? 1 : 0));
+    if (page < 1) return true;
+
+    params.emplace_back(std::int64_t{size});
+    params.emplace_back((static_cast<std::int64_t>(page) - 1) * size);
+    const std::string query = "select * from ap_info" + where +
+                              OrderClause("ap_info", kDeviceSort[static_cast<std::size_t>(sort)],
+                                          ascending) +
+                              " limit ? offset ?";
+    if (!OpenLocked(query, params)) return false;
+    const auto at = ResolveColumns(*rs_, kApInfoColumns);
+    for (int i = 0, rows = rs_->GetRecordCount(); i < rows; ++i, rs_->MoveNext())
+        list.push_back(ReadDeviceRow(*rs_, at));
+    rs_->Close();
     return true;
 }
 
