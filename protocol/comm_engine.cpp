@@ -172,6 +172,7 @@ void CCommEngine::ReceiveLoop(std::stop_token stop, CUdpSocket& socket, EngineQu
                 std::span(buffer).subspan(static_cast<std::size_t>(k) * kMaxDatagram, kMaxDatagram);
             TakeDatagram(got[static_cast<std::size_t>(k)], slot, which, accepted_type);
         }
+        queues_[static_cast<int>(which)].WakeWorker();
         const bool full = static_cast<std::size_t>(taken) == got.size();
         if (nap.count() > 0 && !full && !SleepFor(stop, nap)) return;
     }
@@ -189,7 +190,7 @@ void CCommEngine::TakeDatagram(const UdpReceive& got, std::span<const std::uint8
         rejected_[at].fetch_add(1, std::memory_order_relaxed);
         return;
     }
-    if (queues_[at].Push(datagram, got.source_ip, got.source_port)) {
+    if (queues_[at].Push(datagram, got.source_ip, got.source_port, CReceiveQueue::Wake::Later)) {
         queued_[at].fetch_add(1, std::memory_order_relaxed);
     }
     if (which == EngineQueue::announce) NoteHeardOn(got.source_ip, got.interface_index);
@@ -225,7 +226,8 @@ void CCommEngine::KeepaliveWorkLoop(std::stop_token stop) {
     CPendingUptimes pending(options_.keepalive_store_interval);
     UptimeUpdate uptime;
     CReceiveQueue& queue = queues_[static_cast<int>(EngineQueue::keepalive)];
-    while (queue.WaitAndTakeAll(stop, batch, options_.keepalive_gather,
+    // The receiver already let the keep-alives gather before it handed them over.
+    while (queue.WaitAndTakeAll(stop, batch, std::chrono::milliseconds(0),
                                 options_.keepalive_store_interval)) {
         {
             CPassSends answers = PassSends();

@@ -35,10 +35,10 @@ struct EngineOptions {
     std::size_t announce_queue_depth = CReceiveQueue::kDefaultDepth;
     std::size_t keepalive_queue_depth = CReceiveQueue::kDefaultDepth;
     std::size_t reply_queue_depth = CReceiveQueue::kDefaultDepth;
-    // How long the keep-alive worker lets keep-alives gather once one has come: they
-    // are then answered together and their uptimes written in one transaction, which
-    // costs a fraction of one each; the receiving thread naps as long before it takes
-    // the rest. A radio's answer comes at most about twice this later.
+    // How long the keep-alive receiver naps after taking what was queued, so that the
+    // next keep-alives are taken, handed over and answered together: a wake-up of the
+    // receiver and of the worker is shared by all that came meanwhile. A radio's answer
+    // comes at most about this much later.
     std::chrono::milliseconds keepalive_gather{50};
     // Uptimes are written to the store at most this often, all in one transaction: a
     // page shows a radio's uptime up to this much late, and a keep-alive costs a

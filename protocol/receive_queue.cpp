@@ -51,7 +51,7 @@ void CReceivedBatch::Swap(CReceivedBatch& other) noexcept {
 }
 
 bool CReceiveQueue::Push(std::span<const std::uint8_t> datagram, std::uint32_t source_ip,
-                         std::uint16_t source_port) {
+                         std::uint16_t source_port, Wake when) {
     bool wake = false;
     {
         std::lock_guard lock(mutex_);
@@ -63,10 +63,16 @@ bool CReceiveQueue::Push(std::span<const std::uint8_t> datagram, std::uint32_t s
         items_.Append(datagram, source_ip, source_port);
         // The worker sleeps only on an empty queue, or while it gathers; waking it
         // for every datagram would cost a context switch each.
-        wake = queued == 0 || queued + 1 >= depth_ / 2;
+        wake = when == Wake::Now && (queued == 0 || queued + 1 >= depth_ / 2);
     }
     if (wake) ready_.notify_one();
     return true;
+}
+
+void CReceiveQueue::WakeWorker() {
+    // The pushes happened under the lock the worker checks its condition under, so a
+    // worker about to sleep still sees them: the notification needs no lock.
+    ready_.notify_one();
 }
 
 bool CReceiveQueue::WaitAndTakeAll(std::stop_token stop, CReceivedBatch& out,

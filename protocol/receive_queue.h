@@ -49,9 +49,14 @@ class CReceiveQueue {
 
     explicit CReceiveQueue(std::size_t depth = kDefaultDepth) : depth_(depth) {}
 
+    // When a pushed datagram wakes the worker: at once, or only at the next WakeWorker
+    // (a receiver that took many datagrams in one call wakes it once for all of them).
+    enum class Wake { Now, Later };
+
     // False when the queue was full and the datagram was dropped.
     bool Push(std::span<const std::uint8_t> datagram, std::uint32_t source_ip,
-              std::uint16_t source_port);
+              std::uint16_t source_port, Wake wake = Wake::Now);
+    void WakeWorker();
     bool Push(const udp_packet_stu& element) {
         return Push(std::span<const std::uint8_t>(element.data).first(element.size),
                     element.source_ip, element.source_port);
