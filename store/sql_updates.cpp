@@ -16,7 +16,7 @@ const std::string kSelectDeviceInStatus = "select * from ap_info where mac=? and
 const std::string kSelectScanEntry = "select * from ap_other_info where mac=?";
 const std::string kNoMac = "00:00:00:00:00:00";
 const std::string kUpdateUptime =
-    "update ap_info set up_time=?, up_time_str=?, mac=?, ip=?, ip_num=? "
+    "update ap_info set up_time=?, up_time_str=?, ip=?, ip_num=? "
     "where rowid=(select min(rowid) from ap_info where mac=?)";
 
 using Lock = std::lock_guard<std::mutex>;
@@ -44,7 +44,6 @@ bool IsLinkMac(const std::string& mac) {
 SqlParams UptimeParams(const UptimeUpdate& u) {
     return {SqlValue{std::int64_t{u.seconds}},
             TextOrNull(UptimeText(u.seconds)),
-            TextOrNull(u.mac),
             TextOrNull(u.ip),
             SqlValue{std::int64_t{IpNumber(u.ip)}},
             SqlValue{u.mac}};
@@ -64,11 +63,16 @@ SqlValue AsCursorStores(const SqlValue& value) {
 // A report is written by two prepared statements rather than a cursor round trip:
 // every present radio reports at each search of a session, ten thousand of them ten
 // times in the window's thirty seconds. The first row with the MAC is the one
-// written, as a lookup by MAC finds it; without one, a row is added.
+// written, as a lookup by MAC finds it; without one, a row is added. The MAC itself
+// is not set again: the row found has it already, and setting the indexed column
+// would rewrite its index entry at every report (and every uptime).
+constexpr std::size_t kMacColumn = ColumnAt(kApInfoColumns, "mac");
+
 std::string UpdateDeviceSql() {
     std::string sql = "update ap_info set ";
     for (std::size_t i = 0; i < kApInfoColumns.size(); ++i) {
-        sql += std::string(i ? "," : "") + kApInfoColumns[i].name + "=?";
+        if (i == kMacColumn) continue;
+        sql += std::string(sql.back() == ' ' ? "" : ",") + kApInfoColumns[i].name + "=?";
     }
     return sql + " where rowid=(select min(rowid) from ap_info where mac=?)";
 }
@@ -112,13 +116,17 @@ bool CSqlManagement::SaveDeviceReport(ap_info_stu record) {
     // A row without a key could never be found again, and every report would add one.
     if (mac.empty()) return false;
     SqlParams params;
-    params.reserve(row.size() + 1);
-    for (const SqlValue& value : row) params.push_back(AsCursorStores(value));
-    params.emplace_back(mac);
+    params.reserve(row.size());
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (i != kMacColumn) params.push_back(AsCursorStores(row[i]));
+    }
+    params.emplace_back(mac);  // the key of the update, the MAC column of an insert
     Lock guard(lock_);
     if (!db_.IsOpen() || !db_.Execute(kUpdateDevice, params)) return false;
     if (db_.GetRecordsAffected() == 1) return true;
-    params.pop_back();
+    // The insert names every column in order: the MAC goes back to its place.
+    std::rotate(params.begin() + static_cast<long>(kMacColumn), params.end() - 1, params.end());
+    params[kMacColumn] = AsCursorStores(row[kMacColumn]);
     return db_.Execute(kInsertDevice, params);
 }
 
