@@ -61,6 +61,8 @@ class CADODatabase {
     // Null when the statement does not compile, holds more than one statement or the
     // connection is closed. Valid until the next Prepare or Close.
     Prepared* Prepare(const std::string& sql);
+    // Texts are bound without a copy: `params` must outlive the statement's steps, and
+    // the caller clears the bindings before it goes.
     static bool Bind(sqlite3_stmt* stmt, const SqlParams& params);
     sqlite3* Handle() const { return db_; }
 
