@@ -9,14 +9,10 @@
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:-$repo/build/bin}
 RADIOS=${2:-10000}
-PREFIX=$(python3 -c 'import sys; n = int(sys.argv[1]) + 16; print(min(24, 32 - (n - 1).bit_length()))' "$RADIOS")
 FK_SIM_DURATION=300
 source "$repo/tests/e2e/lib.sh" "$bin"
 fk_require fieldkit-testdriver fieldkit-devsim
-fk_topology 1 "$PREFIX"
-fk_start_sim --group "count=$RADIOS,base=198.18.0.10,prefix=$PREFIX,iface=$FK_LAN_IF1" \
-    --keepalive-ms 5000 --quiet
-fk_log "$RADIOS radios on 198.18.0.0/$PREFIX"
+fk_many_radios "$RADIOS"
 
 cat >"$FK_WORK/script.txt" <<SCRIPT
 search

@@ -19,16 +19,11 @@ RADIOS=${2:-${FK_BENCH_RADIOS:-1000}}
     echo "usage: $0 [BIN_DIR] [RADIOS 1..16000]" >&2
     exit 2
 }
-# The smallest network that holds the radios from .10 up, the controller at .1.
-PREFIX=$(python3 -c 'import sys; n = int(sys.argv[1]) + 16; print(min(24, 32 - (n - 1).bit_length()))' "$RADIOS")
 KEEP_S=${FK_BENCH_KEEPALIVE_SECONDS:-60}
 FK_SIM_DURATION=900
 source "$repo/tests/e2e/lib.sh" "$bin"
 fk_require fieldkit-devsim fieldkit-cli
-fk_topology 1 "$PREFIX"
-fk_start_sim --group "count=$RADIOS,base=198.18.0.10,prefix=$PREFIX,iface=$FK_LAN_IF1" \
-    --keepalive-ms 5000 --quiet
-fk_log "$RADIOS radios on 198.18.0.0/$PREFIX"
+fk_many_radios "$RADIOS"
 
 # Runs the CLI under /usr/bin/time -v; prints "user sys" CPU seconds and the peak
 # resident memory in kB.

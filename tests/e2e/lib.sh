@@ -128,6 +128,18 @@ fk_start_sim() {
         fk_fail "the simulator did not come up"
 }
 
+# fk_many_radios COUNT: the topology and the simulator for COUNT radios from
+# 198.18.0.10 up, on the smallest network that holds them (a /22 for 1,000, a /18
+# for 10,000), each sending keep-alives every 5 s. Sets FK_PREFIX.
+fk_many_radios() {
+    local count=$1
+    FK_PREFIX=$(python3 -c 'import sys; n = int(sys.argv[1]) + 16; print(min(24, 32 - (n - 1).bit_length()))' "$count")
+    fk_topology 1 "$FK_PREFIX"
+    fk_start_sim --group "count=$count,base=198.18.0.10,prefix=$FK_PREFIX,iface=$FK_LAN_IF1" \
+        --keepalive-ms 5000 --quiet
+    fk_log "$count radios on 198.18.0.0/$FK_PREFIX"
+}
+
 fk_sim_quiet_request() { fk_sim_request "$@" >/dev/null 2>&1; }
 
 fk_sim_request() {
