@@ -53,6 +53,11 @@ bool ParseUdp(const std::uint8_t* data, std::size_t size, CapturedDatagram& out)
 FrameCapture::FrameCapture(const std::string& interface_name) {
     fd_ = socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_IP));
     if (fd_ < 0) return;
+    // The default buffer holds about ninety frames: a burst of answers to more radios
+    // would be dropped here, under a sanitizer's slow reader, and read as never sent.
+    const int bytes = 8 << 20;
+    if (setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof(bytes)) != 0)
+        setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof(bytes));
     sockaddr_ll where{};
     where.sll_family = AF_PACKET;
     where.sll_protocol = htons(ETH_P_IP);
