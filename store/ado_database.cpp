@@ -40,8 +40,7 @@ bool CADODatabase::Bind(sqlite3_stmt* stmt, const SqlParams& params) {
         } else if (const auto* s = std::get_if<std::string>(&p)) {
             // Not copied: every caller steps the statement and clears its bindings
             // while `params` still lives.
-            rc = sqlite3_bind_text(stmt, at, s->data(), static_cast<int>(s->size()),
-                                   SQLITE_STATIC);
+            rc = sqlite3_bind_text(stmt, at, s->data(), static_cast<int>(s->size()), SQLITE_STATIC);
         } else {
             rc = sqlite3_bind_null(stmt, at);
         }

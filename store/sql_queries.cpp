@@ -74,6 +74,10 @@ std::string SearchClause() {
     return clause;
 }
 
+const std::string kDeviceCounts =
+    "select count(*) as n, coalesce(sum(cast(ap_status as integer)<>0), 0) as online"
+    " from ap_info";
+
 // The row number breaks ties, so equal keys keep one order from refresh to refresh and
 // a device never shows on two pages.
 std::string OrderClause(const char* table, const SortColumn& column, bool ascending) {
@@ -96,26 +100,22 @@ bool CSqlManagement::QueryDevicePage(int sort, std::vector<ap_info_stu>& list, i
     if (!text.empty()) params.emplace_back("%" + text + "%");
 
     Lock guard(lock_);
-    if (!OpenLocked("select count(*) as n, coalesce(sum(cast(ap_status as integer)<>0), 0) as online"
-                    " from ap_info" + where,
-                    params)) {
-        return false;
-    }
+    if (!OpenLocked(kDeviceCounts + where, params)) return false;
     int n = 0;
     int online = 0;
     rs_->GetFieldValue("n", n);
     rs_->GetFieldValue("online", online);
     rs_->Close();
     online_count += online;
-    page_count = static_cast<int>(n / size + (n % size != 0 ? 1 : 0));
+    page_count = n / size + (n % size != 0 ? 1 : 0);
     if (page < 1) return true;
 
     params.emplace_back(std::int64_t{size});
     params.emplace_back((static_cast<std::int64_t>(page) - 1) * size);
-    const std::string query = "select * from ap_info" + where +
-                              OrderClause("ap_info", kDeviceSort[static_cast<std::size_t>(sort)],
-                                          ascending) +
-                              " limit ? offset ?";
+    const std::string query =
+        "select * from ap_info" + where +
+        OrderClause("ap_info", kDeviceSort[static_cast<std::size_t>(sort)], ascending) +
+        " limit ? offset ?";
     if (!OpenLocked(query, params)) return false;
     const auto at = ResolveColumns(*rs_, kApInfoColumns);
     for (int i = 0, rows = rs_->GetRecordCount(); i < rows; ++i, rs_->MoveNext())

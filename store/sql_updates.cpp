@@ -42,11 +42,8 @@ bool IsLinkMac(const std::string& mac) {
 // instead of a cursor round trip. Only the first row with the MAC is written, as a
 // lookup by MAC would find it; no row means an unknown device and nothing is added.
 SqlParams UptimeParams(const UptimeUpdate& u) {
-    return {SqlValue{std::int64_t{u.seconds}},
-            TextOrNull(UptimeText(u.seconds)),
-            TextOrNull(u.ip),
-            SqlValue{std::int64_t{IpNumber(u.ip)}},
-            SqlValue{u.mac}};
+    return {SqlValue{std::int64_t{u.seconds}}, TextOrNull(UptimeText(u.seconds)), TextOrNull(u.ip),
+            SqlValue{std::int64_t{IpNumber(u.ip)}}, SqlValue{u.mac}};
 }
 
 // A value as the cursor would store it: numbers as the 32-bit field they come from
