@@ -60,28 +60,31 @@ SqlValue AsCursorStores(const SqlValue& value) {
 // A report is written by two prepared statements rather than a cursor round trip:
 // every present radio reports at each search of a session, ten thousand of them ten
 // times in the window's thirty seconds. The first row with the MAC is the one
-// written, as a lookup by MAC finds it; without one, a row is added. The MAC itself
-// is not set again: the row found has it already, and setting the indexed column
-// would rewrite its index entry at every report (and every uptime).
+// written, as a lookup by MAC finds it; without one, a row is added. The update does
+// not set the MAC again: the row found has it already, and setting the indexed column
+// would rewrite its index entry at every report. Both statements take their values
+// in one order, every column but the MAC and then the MAC, so one list serves both.
 constexpr std::size_t kMacColumn = ColumnAt(kApInfoColumns, "mac");
 
 std::string UpdateDeviceSql() {
-    std::string sql = "update ap_info set ";
+    std::string sets;
     for (std::size_t i = 0; i < kApInfoColumns.size(); ++i) {
         if (i == kMacColumn) continue;
-        sql += std::string(sql.back() == ' ' ? "" : ",") + kApInfoColumns[i].name + "=?";
+        sets += std::string(sets.empty() ? "" : ",") + kApInfoColumns[i].name + "=?";
     }
-    return sql + " where rowid=(select min(rowid) from ap_info where mac=?)";
+    return "update ap_info set " + sets +
+           " where rowid=(select min(rowid) from ap_info where mac=?)";
 }
 
 std::string InsertDeviceSql() {
     std::string names;
     std::string marks;
     for (std::size_t i = 0; i < kApInfoColumns.size(); ++i) {
-        names += std::string(i ? "," : "") + kApInfoColumns[i].name;
-        marks += i ? ",?" : "?";
+        if (i == kMacColumn) continue;
+        names += std::string(kApInfoColumns[i].name) + ",";
+        marks += "?,";
     }
-    return "insert into ap_info (" + names + ") values (" + marks + ")";
+    return "insert into ap_info (" + names + "mac) values (" + marks + "?)";
 }
 
 const std::string kUpdateDevice = UpdateDeviceSql();
@@ -117,13 +120,10 @@ bool CSqlManagement::SaveDeviceReport(ap_info_stu record) {
     for (std::size_t i = 0; i < row.size(); ++i) {
         if (i != kMacColumn) params.push_back(AsCursorStores(row[i]));
     }
-    params.emplace_back(mac);  // the key of the update, the MAC column of an insert
+    params.emplace_back(mac);  // the update's key, the insert's last column
     Lock guard(lock_);
     if (!db_.IsOpen() || !db_.Execute(kUpdateDevice, params)) return false;
     if (db_.GetRecordsAffected() == 1) return true;
-    // The insert names every column in order: the MAC goes back to its place.
-    std::rotate(params.begin() + static_cast<long>(kMacColumn), params.end() - 1, params.end());
-    params[kMacColumn] = AsCursorStores(row[kMacColumn]);
     return db_.Execute(kInsertDevice, params);
 }
 
