@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -142,6 +143,33 @@ void BM_SaveKnownDevices(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kDevices);
 }
 
+// Every radio reporting again, in the engine's bursts of 256 in one transaction:
+// with its uptime further on and nothing else changed (what each search of a session
+// after the first brings; argument 0), or with its name changed too (argument 1).
+void BM_SaveReportsInBursts(benchmark::State& state) {
+    constexpr int kBurst = 256;
+    auto& store = Shared().store;
+    std::vector<fk::ap_info_stu> reports;
+    for (int n = 0; n < kDevices; ++n) reports.push_back(Device(n, 0));
+    int round = 0;
+    for (auto _ : state) {
+        ++round;
+        for (int from = 0; from < kDevices; from += kBurst) {
+            const bool burst = store.BeginWriteBurst();
+            for (int n = from; n < std::min(kDevices, from + kBurst); ++n) {
+                fk::ap_info_stu& r = reports[static_cast<std::size_t>(n)];
+                r.report.up_time += 3;
+                if (state.range(0) == 1)
+                    r.report.ap_name.Assign("mast " + std::to_string(n) + " round " +
+                                            std::to_string(round));
+                store.SaveDeviceReport(r);
+            }
+            if (burst) store.EndWriteBurst();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kDevices);
+}
+
 // One keep-alive each from every stored radio in turn: the controller's cost per
 // keep-alive when a thousand radios are present.
 void BM_UpdateUptime(benchmark::State& state) {
@@ -163,12 +191,36 @@ void BM_UpdateUptime(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// One second of keep-alives from a thousand radios that send one every 5 s, written
+// as the keep-alive worker writes them: 200 uptimes in one transaction.
+void BM_UpdateUptimesPass(benchmark::State& state) {
+    constexpr int kPerPass = kDevices / 5;
+    auto& store = Shared().store;
+    std::vector<fk::UptimeUpdate> pass;
+    std::uint32_t seconds = 1;
+    int next = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pass.clear();
+        for (int k = 0; k < kPerPass; ++k, next = (next + 1) % kDevices) {
+            const fk::ap_info_stu r = Device(next, 0);
+            pass.push_back({r.IpText(), r.MacText(), seconds++});
+        }
+        state.ResumeTiming();
+        if (store.UpdateUptimes(pass) != pass.size())
+            state.SkipWithError("a known radio was refused");
+    }
+    state.SetItemsProcessed(state.iterations() * kPerPass);
+}
+
 BENCHMARK(BM_QueryDevicePage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QueryDevicePageSearch)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FloorFullRead)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveNewDevices)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveKnownDevices)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveReportsInBursts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UpdateUptime)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpdateUptimesPass)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
